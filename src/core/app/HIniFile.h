@@ -1,0 +1,161 @@
+// THIniFile: the one INI reader and writer of the program, for the settings
+// file, each month's Set.ini and the panel files.
+//
+// The whole file is parsed into memory on construction; reads and writes work
+// on that copy. With write-back set, the destructor (or an earlier explicit
+// UpdateFile) replaces the file atomically with the whole copy: a temporary
+// file in the same folder, flushed, then renamed over the old one, so a crash
+// leaves either the old or the new file and never half of one.
+//
+// Bytes are kept as they are (code page 932 in practice); lines are written
+// with CR LF and read with CR LF, LF or CR. Section and key names compare
+// without regard to ASCII case, as on the original platform, and keep the
+// spelling they were first written with; the second byte of a double-byte
+// character is never case-folded, so two different Japanese names never meet.
+// Names are trimmed of blanks and tabs, values are kept verbatim. A missing
+// file reads as empty; a line that is neither a section, a key line nor blank
+// is skipped, as are comment lines (';') and lines before the first section.
+// A section that appears twice is merged, and the first value of a key wins.
+//
+// An existing file that cannot be read (no permission, a folder, an I/O
+// error) also reads as empty, but is then never written back: writing the
+// few changed keys over it would lose every other setting in it.
+//
+// Not thread-safe; one object is used by one thread at a time.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/app/HColor.h"
+
+namespace quillet {
+
+// The integer reader of the settings files: decimal with an optional sign, or
+// "$" and hexadecimal digits as on the original platform ("$FFFFFFFF" is -1,
+// as its 32-bit reader gives); blanks and tabs around the number are allowed.
+// False for anything else or a value outside int; `value` is then unchanged.
+bool ParseInteger(std::string_view text, int& value);
+
+struct TFontSpec {
+  std::string name;  // code page 932 bytes, e.g. "FixedSys"
+  int size = 9;      // points
+  bool operator==(const TFontSpec&) const = default;
+};
+
+struct TBounds {
+  int top = 0;
+  int left = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const TBounds&) const = default;
+};
+
+class THIniFile {
+public:
+  // Reads `path` at once. `writeBack`: the destructor writes the memory copy
+  // back when it was changed (readers pass false, writers true). The
+  // destructor never throws; a failed write there is lost silently, so
+  // callers that must know call UpdateFile first.
+  THIniFile(std::string path, bool writeBack);
+  ~THIniFile();
+  THIniFile(const THIniFile&) = delete;
+  THIniFile& operator=(const THIniFile&) = delete;
+
+  const std::string& FileName() const { return m_path; }
+  bool WriteBack() const { return m_writeBack; }
+
+  // Writes the whole copy back now (whatever the write-back flag), replacing
+  // the file atomically. False when the folder is missing, the file is
+  // read-only (no owner write permission), it existed but could not be read
+  // (see ReadFailed), or the write failed; the old file is then untouched. A
+  // later destructor does not write again unless something changed after a
+  // successful call.
+  bool UpdateFile();
+  bool Modified() const { return m_modified; }
+  // True when the file exists but could not be read; the object then holds
+  // nothing and refuses to write.
+  bool ReadFailed() const { return m_readFailed; }
+
+  // Current section for the short forms below.
+  void SetSection(std::string section) { m_section = std::move(section); }
+  const std::string& Section() const { return m_section; }
+
+  bool SectionExists(std::string_view section) const;
+  bool ValueExists(std::string_view section, std::string_view key) const;
+  std::vector<std::string> ReadSections() const;
+  std::vector<std::string> ReadSection(std::string_view section) const;  // key names in file order
+  void EraseSection(std::string_view section);
+  void DeleteKey(std::string_view section, std::string_view key);
+
+  // Text: the rest of the line after '='. Written text has CR and LF replaced
+  // by blanks, since a line break would split the value and could forge keys.
+  // Writes to a key name that is empty or starts with ';' or '[' are ignored
+  // (such a line would not read back as that key); CR, LF in names and '='
+  // in key names become blanks for the same reason.
+  // Writing the value a key already has is not a change.
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  // Integer: see ParseInteger; anything unreadable (or out of int range) gives def.
+  int ReadInteger(std::string_view section, std::string_view key, int def) const;
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  // Flag: read as an integer, 0 false and any other number true; an unreadable
+  // value gives def. Written as "1" or "0".
+  bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  // Short forms on the current section.
+  std::string ReadString(std::string_view key, std::string_view def) const { return ReadString(m_section, key, def); }
+  void WriteString(std::string_view key, std::string_view value) { WriteString(m_section, key, value); }
+  int ReadInteger(std::string_view key, int def) const { return ReadInteger(m_section, key, def); }
+  void WriteInteger(std::string_view key, int value) { WriteInteger(m_section, key, value); }
+  bool ReadBool(std::string_view key, bool def) const { return ReadBool(m_section, key, def); }
+  void WriteBool(std::string_view key, bool value) { WriteBool(m_section, key, value); }
+
+  // Colour: a colour name ("clWindow", "clNavy", ...) or "$" and eight hex
+  // digits 00BBGGRR; anything else gives def. Written as the name when the
+  // colour has one.
+  TColorRef ReadColor(std::string_view section, std::string_view key, TColorRef def) const;
+  void WriteColor(std::string_view section, std::string_view key, TColorRef value);
+  // Shortcut in its text form ("Ctrl+S", "Shift+Ctrl+F3", "" for none). The
+  // GUI parses it; a missing key gives def, a present empty value "none".
+  std::string ReadShortCut(std::string_view section, std::string_view key, std::string_view def) const;
+  // "FontName" and "FontSize" of `section`. A missing or empty name, or an
+  // unreadable size, takes the value of `def`.
+  TFontSpec ReadFont(std::string_view section, const TFontSpec& def) const;
+  void WriteFont(std::string_view section, const TFontSpec& font);
+  // "Top", "Left", "Width", "Height" (each followed by `suffix`, as in
+  // "TopPosition"); each missing key keeps the value of `current`.
+  TBounds ReadBounds(std::string_view section, const TBounds& current, std::string_view suffix = {}) const;
+  void WriteBounds(std::string_view section, const TBounds& bounds, std::string_view suffix = {});
+  // A command's checked state, as a flag.
+  void WriteChecked(std::string_view section, std::string_view key, bool checked) { WriteBool(section, key, checked); }
+
+private:
+  struct TEntry {
+    std::string key;
+    std::string value;
+  };
+  struct TSectionData {
+    std::string name;
+    std::vector<TEntry> entries;
+  };
+
+  void Load();
+  std::string Serialize() const;
+  const TSectionData* FindSection(std::string_view name) const;
+  TSectionData* FindSection(std::string_view name);
+  const TEntry* FindEntry(std::string_view section, std::string_view key) const;
+  void Parse(std::string_view text);
+
+  std::string m_path;
+  bool m_writeBack;
+  bool m_modified = false;
+  bool m_readFailed = false;
+  std::string m_section;
+  std::vector<TSectionData> m_sections;
+};
+
+}  // namespace quillet

@@ -1,0 +1,58 @@
+#include "gui/app/Application.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QSessionManager>
+#include <QTranslator>
+
+#include "core/app/AppFolder.h"
+#include "core/store/UDate.h"
+#include "gui/app/SignalBridge.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/app/UMain.h"
+
+namespace quillet {
+
+void InstallFontSubstitutions() {
+  QFont::insertSubstitution("FixedSys", "IPAGothic");
+  QFont::insertSubstitution("MS UI Gothic", "IPAPGothic");
+}
+
+int RunQuillet(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Quillet");
+  QApplication::setApplicationDisplayName("Quillet");
+  QApplication::setQuitOnLastWindowClosed(true);
+
+  QTranslator qtTranslator;
+  if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTranslator);
+  InstallFontSubstitutions();
+
+  const std::string appFolder = AppFolder();
+  TSingleInstance instance(TSingleInstance::NameFor(appFolder));
+  if (instance.HandOver()) return 0;
+  instance.Listen();
+
+  TStartupEnv env;
+  env.appFolder = appFolder;
+  env.today = Today();
+  env.hour = HourOfNow();
+  TFmMain window(env);
+  QObject::connect(&instance, &TSingleInstance::HandOverReceived, &window, &TFmMain::BringToFront);
+
+  TSignalBridge signalBridge;
+  QObject::connect(&signalBridge, &TSignalBridge::TerminationRequested, &window, [&window] { window.close(); });
+  // A logout asks first; keep the day's text safe then, whether or not the
+  // session really ends.
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                   [&window](QSessionManager&) { window.CommitData(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.RunCloseSequence(); });
+
+  window.ShowMain();
+  return QApplication::exec();
+}
+
+}  // namespace quillet

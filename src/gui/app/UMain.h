@@ -1,0 +1,186 @@
+// TFmMain: the main window. It owns the commands, the three tool bars, the
+// editor area, the side panel with its page control and the status bar, and
+// the program-wide state of the shell (the open date and entry file, the
+// store settings). The start-up sequence and the settings written at close
+// live in USystem.cpp; the window's layout and commands in UMain.cpp.
+//
+// Everything here runs on the user-interface thread.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <chrono>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/app/HIniFile.h"
+#include "core/store/UDate.h"
+
+class QAction;
+class QLineEdit;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+
+namespace quillet {
+
+class TCommands;
+class THStatusBar;
+class TToolImages;
+class TCoolBar;
+
+// What the start-up sequence takes from outside, so that tests can fix the
+// program folder and the clock.
+struct TStartupEnv {
+  std::string appFolder;  // with one trailing "/"
+  TDate today;            // local date at start
+  int hour = 12;          // local hour at start, 0..23
+  // Shows a start-up problem to the user; by default a message box.
+  std::function<void(const QString&)> reportError;
+  // Called with the number of each start-up step (1..28) before it runs;
+  // lets tests follow the order and inject a failure.
+  std::function<void(int)> stepObserver;
+};
+
+// Status bar panels of the main window.
+enum TMainPanel : int {
+  spMessage = 0, spModified = 1, spEncrypt = 2, spEncrypted = 3, spReadOnly = 4, spLast = 5
+};
+
+class TFmMain : public QMainWindow {
+  Q_OBJECT
+
+public:
+  // Builds the window and runs the start-up sequence; does not show it.
+  explicit TFmMain(TStartupEnv env, QWidget* parent = nullptr);
+  ~TFmMain() override;
+
+  // Shows the window in the state read at start (normal, minimised, maximised).
+  void ShowMain();
+  // Restores the window when minimised and raises it: the hand-over of a
+  // second start.
+  void BringToFront();
+  // The close sequence (settings written, entry saved unless closed without
+  // saving). Runs once; later calls do nothing. Called by closeEvent and on
+  // the end of the session or a termination signal.
+  void RunCloseSequence();
+  // Writes the settings and saves the open entry without closing: the end of
+  // the desktop session asks for this and may still be cancelled.
+  void CommitData();
+
+  TCommands& Commands() const { return *m_commands; }
+  THStatusBar& StatusBar() const { return *m_statusBar; }
+  QAction* Action(const QString& commandName) const;
+  QToolBar* EditorBar() const { return m_editorBar; }
+  QToolBar* DateBar() const { return m_dateBar; }
+  QToolBar* TitleBar() const { return m_titleBar; }
+  QLineEdit* TitleEdit() const { return m_titleEdit; }
+  QWidget* ObjectPanel() const { return m_objectPanel; }
+  QTabWidget* ObjectPCtrl() const { return m_objectPCtrl; }
+  TCoolBar& CoolBar() const { return *m_coolBar; }
+  TToolImages& ToolImages() const { return *m_toolImages; }
+
+  TDate CurrentDate() const { return m_currentDate; }
+  const TStoreSettings& StoreSettings() const { return m_store; }
+  const std::string& AppFolder() const { return m_env.appFolder; }
+  std::string OptionFolder() const;
+  std::string SettingsFile() const;
+  // True when the start-up sequence raised and the window opened partly set up.
+  bool StartupFailed() const { return m_startupFailed; }
+  // Window state read at start: 0 normal, 1 minimised, 2 maximised.
+  int StartState() const { return m_startState; }
+  bool PanelAtRight() const;
+  int PanelWidth() const;
+  int TitleWidth() const;
+  bool PageExists() const;
+
+  // The pop-up menu of the tool bar area and the status bar; it carries the
+  // item that shows a hidden menu bar again.
+  QMenu* createPopupMenu() override;
+
+  // Shows a transient message in the message panel.
+  void ShowStatusMessage(const QString& text);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private:
+  // Window construction (UMain.cpp).
+  void CreateWidgets();
+  void CreateToolBars();
+  void ConnectCommands();
+  void ApplyToolImages();
+  void SetPanelAlign(bool right);
+  void SetPanelWidth(int width);
+  void SetTitleWidth(int width);
+  void UpdatePanelVisibility();
+  void SyncBarCommands();
+  void SetWrapOrder(int order);
+  int WrapOrder() const;
+
+  // Start-up and close (USystem.cpp).
+  void LoadSettings();
+  void RunStartupSequence();
+  void Step(int number) const {
+    if (m_env.stepObserver) m_env.stepObserver(number);
+  }
+  void SaveSettings();
+  void LoadEncryptionSettings(const THIniFile& ini);
+  void LoadViewerSettings(const THIniFile& ini);
+  void LoadPluginSettings(const THIniFile& ini);
+  void LoadWindowState(const THIniFile& ini);
+  void LoadToggles(const THIniFile& ini);
+  void LoadEditorSettings(const THIniFile& ini);
+  void CreatePages(const THIniFile& ini);
+  bool AskStartupPassword(const THIniFile& ini);
+  void ActivateLastTab(const THIniFile& ini);
+  void LoadEntry();
+  bool SaveEntry(bool force);
+  void ReleasePages();
+
+  TStartupEnv m_env;
+
+  // Program-wide state of the shell.
+  TDate m_currentDate;
+  std::string m_currentFileName;
+  std::time_t m_lastFileTime = 0;
+  bool m_checkTimeStamp = false;
+  bool m_saveOnClose = true;
+  bool m_externalEditPending = false;
+  bool m_stampCheckPending = false;
+  TStoreSettings m_store;
+  QStringList m_imageMasks;   // "*.bmp" plus the plug-ins' masks
+  QStringList m_maskSplitter; // one plug-in's mask text split at ";"
+  std::string m_cachePath;
+  bool m_saveCache = true;
+  bool m_encrypt = false;
+  bool m_method = false;
+  int m_keyNumber = 0;
+  int m_history = 20;
+  int m_wrapByte = 80;
+  TFontSpec m_editorFont;
+  int m_startState = 0;
+  bool m_startupFailed = false;
+  bool m_closed = false;
+
+  std::unique_ptr<TCommands> m_commands;
+  std::unique_ptr<TToolImages> m_toolImages;
+  std::unique_ptr<TCoolBar> m_coolBar;
+  THStatusBar* m_statusBar = nullptr;
+  QToolBar* m_editorBar = nullptr;
+  QToolBar* m_dateBar = nullptr;
+  QToolBar* m_titleBar = nullptr;
+  QLineEdit* m_titleEdit = nullptr;
+  QWidget* m_titleSplitter = nullptr;
+  QSplitter* m_splitterMain = nullptr;
+  QWidget* m_mainEdit = nullptr;
+  QWidget* m_objectPanel = nullptr;
+  QTabWidget* m_objectPCtrl = nullptr;
+};
+
+}  // namespace quillet

@@ -1,0 +1,272 @@
+// The start-up sequence of the main window and the settings written when it
+// closes. The order of the steps is fixed: later steps rely on what earlier
+// ones set (the store settings before the entry load, the pages before
+// "LastTab"). Steps whose subsystem is not built yet are hooks that do
+// nothing.
+#include <QAction>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QThread>
+#include <cstdlib>
+#include <exception>
+#include <sys/stat.h>
+
+#include "core/app/AppFolder.h"
+#include "core/app/SettingsKeys.h"
+#include "gui/app/Commands.h"
+#include "gui/app/CoolBar.h"
+#include "gui/app/HStatusBar.h"
+#include "gui/app/ToolImages.h"
+#include "gui/app/UMain.h"
+
+namespace quillet {
+
+TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(std::move(env)) {
+  // Creating the main window: shell flags and the two mask lists first.
+  m_externalEditPending = false;
+  m_imageMasks = QStringList{"*.bmp"};
+  m_maskSplitter.clear();
+  m_saveOnClose = true;
+  m_stampCheckPending = false;
+  CreateWidgets();
+  LoadSettings();
+}
+
+TFmMain::~TFmMain() { RunCloseSequence(); }
+
+void TFmMain::LoadSettings() {
+  // One guard around the whole sequence: whatever was set before a failure
+  // stays, and the window still opens.
+  try {
+    RunStartupSequence();
+  } catch (const std::exception&) {
+    m_startupFailed = true;
+  } catch (...) {
+    m_startupFailed = true;
+  }
+  if (m_startupFailed) {
+    if (m_env.reportError)
+      m_env.reportError("Application Initialize Error");
+    else
+      QMessageBox::critical(nullptr, "Quillet", "Application Initialize Error");
+  }
+}
+
+void TFmMain::RunStartupSequence() {
+  // 1. Program-wide state.
+  Step(1);
+  m_checkTimeStamp = false;
+  m_currentDate = m_env.today;
+  m_currentFileName.clear();
+  // 2. Store settings take their defaults.
+  Step(2);
+  m_store = TStoreSettings{};
+  m_store.SavePath = m_env.appFolder;
+  // 3. The options folder; a fresh folder gets a moment before it is used.
+  Step(3);
+  if (!FolderExists(OptionFolder())) {
+    EnsureFolder(OptionFolder());
+    QThread::msleep(10);
+  }
+  // 4. No designed panel caption may show.
+  Step(4);
+  m_statusBar->ClearAll();
+  // 5. The settings file, read only: this sequence never writes it.
+  Step(5);
+  const THIniFile ini(SettingsFile(), false);
+  // 6. Encryption, history length, time-stamp watch.
+  Step(6);
+  LoadEncryptionSettings(ini);
+  m_checkTimeStamp = keys::CheckTimeStump.Read(ini);
+  // 7. Store settings.
+  Step(7);
+  m_store = ReadStoreSettings(ini, m_env.appFolder);
+  // 8. Image list settings.
+  Step(8);
+  LoadViewerSettings(ini);
+  // 9. Late-night rule.
+  Step(9);
+  m_currentDate = LateNightDate(m_env.today, m_env.hour, keys::WakeUp.Read(ini));
+  // 10. Image plug-ins.
+  Step(10);
+  LoadPluginSettings(ini);
+  // 11. Wrap column and title box width.
+  Step(11);
+  m_wrapByte = keys::WrapByte.Read(ini);
+  SetTitleWidth(keys::TitleWidth.Read(ini));
+  // 12-13. Window state and bounds.
+  Step(12);
+  LoadWindowState(ini);
+  // 14-16. Wrap mode, view toggles, side panel.
+  Step(14);
+  SetWrapOrder(keys::WrapOrder.Read(ini));
+  LoadToggles(ini);
+  SetPanelWidth(keys::PanelWidth.Read(ini));
+  SetPanelAlign(keys::PanelAlign.Read(ini));
+  const bool multiRowTabs = keys::TabStyle.Read(ini);
+  Action("ActTabStyle")->setChecked(multiRowTabs);
+  // Qt has no tab rows; the nearest is to show every tab without scroll arrows.
+  m_objectPCtrl->setUsesScrollButtons(!multiRowTabs);
+  // 17. Editor font.
+  Step(17);
+  m_editorFont = keys::ReadEditorFont(ini);
+  // 18. Shortcut keys and editor settings.
+  Step(18);
+  if (keys::LoadMenu.Read(ini)) m_commands->LoadShortCuts(ini);
+  if (keys::LoadEditor.Read(ini)) LoadEditorSettings(ini);
+  // 19-23. Pages, then the panel.
+  Step(19);
+  CreatePages(ini);
+  UpdatePanelVisibility();
+  // 24. Start-up password.
+  Step(24);
+  AskStartupPassword(ini);
+  // 25. Active page.
+  Step(25);
+  ActivateLastTab(ini);
+  // 26. Band layout.
+  Step(26);
+  if (keys::LoadCoolBar.Read(ini)) m_coolBar->Load(ini, QString::fromStdString(OptionFolder()), *m_toolImages);
+  SyncBarCommands();
+  // 27. The entry of the current date.
+  Step(27);
+  LoadEntry();
+  // 28. The settings file object is released here.
+  Step(28);
+}
+
+void TFmMain::LoadEncryptionSettings(const THIniFile& ini) {
+  m_encrypt = keys::EnCrypt.Read(ini);
+  m_statusBar->SetPanelText(spEncrypt, m_encrypt ? QStringLiteral("暗号化") : QString());
+  m_history = keys::ReadHistory(ini);
+  const int number = keys::Number.Read(ini);
+  m_keyNumber = (number > 0 && number < 200) ? number : keys::kDefaultKeyNumber;
+  m_method = keys::Method.Read(ini);
+  // The key word and its decoding arrive with the cipher.
+}
+
+void TFmMain::LoadViewerSettings(const THIniFile& ini) {
+  const std::string defaultCache = m_env.appFolder + "Cache/";
+  m_cachePath = NormalizeSavePath(keys::CachePath.Read(ini, defaultCache), true, defaultCache);
+  m_saveCache = keys::SaveCache.Read(ini);
+  // "ShowInformation" shows the plug-in information item, which comes with
+  // the plug-in loader.
+}
+
+void TFmMain::LoadPluginSettings(const THIniFile&) {
+  // The image plug-ins are found and their masks added to m_imageMasks here.
+}
+
+void TFmMain::LoadWindowState(const THIniFile& ini) {
+  const int state = keys::State.Read(ini);
+  m_startState = (state == 1 || state == 2) ? state : 0;
+  if (m_startState == 2) return;  // a maximised window keeps its bounds
+  const TBounds current{y(), x(), width(), height()};
+  TBounds bounds = current;
+  if (keys::SaveWndPos.Read(ini))
+    bounds = ini.ReadBounds(keys::kWindow, current);
+  else if (keys::CommandWndPos.Read(ini))
+    bounds = ini.ReadBounds(keys::kWindow, current, keys::kPositionSuffix);
+  if (bounds.width > 0 && bounds.height > 0) resize(bounds.width, bounds.height);
+  move(bounds.left, bounds.top);
+}
+
+void TFmMain::LoadToggles(const THIniFile& ini) {
+  // Set each toggle so that its checked state and its effect agree even when
+  // the stored value equals the action's initial state.
+  const struct {
+    const char* command;
+    const TFlagKey& key;
+  } toggles[] = {{"ActShowMenu", keys::ShowMenu},
+                 {"ActMenuSimplify", keys::MenuSimplify},
+                 {"ActHint", keys::ShowHint},
+                 {"ActShowStatusBar", keys::ShowStatusBar}};
+  for (const auto& toggle : toggles) {
+    QAction* action = Action(toggle.command);
+    const bool on = toggle.key.Read(ini);
+    action->setChecked(!on);
+    action->setChecked(on);
+  }
+}
+
+void TFmMain::LoadEditorSettings(const THIniFile&) {
+  // Sections "Edit" and "Color" are taken by the editor control.
+}
+
+void TFmMain::CreatePages(const THIniFile& ini) {
+  // The calendar's marking command and zoom are read whether or not the page
+  // is built, since they are written back at close.
+  Action("ActCalendarBoldDays")->setChecked(keys::BoldDays.Read(ini));
+  setProperty("calendarRatio", keys::ReadRatio(ini));
+  // The calendar, task, image list and title pages are built here when their
+  // "OnCreate" is set. Until they exist their commands stay disabled.
+}
+
+bool TFmMain::AskStartupPassword(const THIniFile&) {
+  // The start-up password arrives with the cipher.
+  return true;
+}
+
+void TFmMain::ActivateLastTab(const THIniFile& ini) {
+  if (!PageExists()) return;
+  const int tab = keys::LastTab.Read(ini);
+  if (tab >= 0 && tab < m_objectPCtrl->count()) m_objectPCtrl->setCurrentIndex(tab);
+}
+
+void TFmMain::LoadEntry() {
+  // The caption follows the open date; the entry body arrives with the store.
+  const QString date = QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
+                                         DayOf(m_currentDate));
+  setWindowTitle(date + " - Quillet");
+}
+
+bool TFmMain::SaveEntry(bool) { return true; }
+
+void TFmMain::ReleasePages() {}
+
+void TFmMain::SaveSettings() {
+  // Nothing is written when the options folder cannot be made.
+  if (!EnsureFolder(OptionFolder())) return;
+  THIniFile ini(SettingsFile(), true);
+  const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
+  keys::State.Write(ini, state);
+  const QRect normal = (state == 0) ? QRect(pos(), size()) : normalGeometry();
+  ini.WriteBounds(keys::kWindow, TBounds{normal.top(), normal.left(), normal.width(), normal.height()});
+  keys::WrapOrder.Write(ini, WrapOrder());
+  ini.WriteChecked(keys::kWindow, keys::ShowMenu.key, Action("ActShowMenu")->isChecked());
+  ini.WriteChecked(keys::kWindow, keys::MenuSimplify.key, Action("ActMenuSimplify")->isChecked());
+  ini.WriteChecked(keys::kWindow, keys::ShowHint.key, Action("ActHint")->isChecked());
+  ini.WriteChecked(keys::kWindow, keys::ShowStatusBar.key, Action("ActShowStatusBar")->isChecked());
+  keys::PanelWidth.Write(ini, PanelWidth());
+  keys::PanelAlign.Write(ini, PanelAtRight());
+  keys::TabStyle.Write(ini, Action("ActTabStyle")->isChecked());
+  keys::WriteEditorFont(ini, m_editorFont);
+  if (PageExists()) keys::LastTab.Write(ini, std::max(0, m_objectPCtrl->currentIndex()));
+  keys::BoldDays.Write(ini, Action("ActCalendarBoldDays")->isChecked());
+  keys::CalendarOnCreate.Write(ini, false);
+  keys::Ratio.Write(ini, property("calendarRatio").toInt());
+  keys::TaskOnCreate.Write(ini, false);
+  keys::ViewerOnCreate.Write(ini, false);
+  keys::TitleOnCreate.Write(ini, false);
+  m_coolBar->Save(ini);
+  keys::TitleWidth.Write(ini, TitleWidth());
+  ini.UpdateFile();
+}
+
+void TFmMain::CommitData() {
+  SaveSettings();
+  if (m_saveOnClose) SaveEntry(false);
+}
+
+void TFmMain::RunCloseSequence() {
+  if (m_closed) return;
+  m_closed = true;
+  SaveSettings();
+  if (m_saveOnClose) SaveEntry(false);
+  ReleasePages();
+}
+
+}  // namespace quillet

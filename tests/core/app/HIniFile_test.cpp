@@ -1,0 +1,228 @@
+// THIniFile: reading every line-end style, the lookup rules, the integer
+// reader, and the write-back contract (only when asked and changed, atomic,
+// never over a file it could not read, no forged lines).
+#include "core/app/HIniFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "TempFolder.h"
+
+namespace quillet {
+namespace {
+
+using namespace quillet::test;
+
+// ---- Reading ---------------------------------------------------------------
+
+TEST(HIniFileRead, EveryLineEndStyleReadsTheSame) {
+  const struct {
+    const char* name;
+    const char* bytes;
+  } cases[] = {
+      {"CrLf", "[Window]\r\nSaveExt=.txt\r\nSaveStyle=2\r\n\r\n[Edit]\r\nFontName=FixedSys\r\n"},
+      {"LfOnly", "[Window]\nSaveExt=.txt\nSaveStyle=2\n\n[Edit]\nFontName=FixedSys\n"},
+      {"CrOnly", "[Window]\rSaveExt=.txt\rSaveStyle=2\r\r[Edit]\rFontName=FixedSys\r"},
+      {"Mixed", "[Window]\r\nSaveExt=.txt\nSaveStyle=2\r[Edit]\r\nFontName=FixedSys"},
+  };
+  for (const auto& c : cases) {
+    TTempFolder tmp;
+    WriteRaw(tmp / "a.ini", c.bytes);
+    const THIniFile ini(tmp / "a.ini", false);
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Window", "Edit"})) << c.name;
+    EXPECT_EQ(ini.ReadString("Window", "SaveExt", "?"), ".txt") << c.name;
+    EXPECT_EQ(ini.ReadInteger("Window", "SaveStyle", -1), 2) << c.name;
+    EXPECT_EQ(ini.ReadSection("Edit"), std::vector<std::string>{"FontName"}) << c.name;
+  }
+}
+
+TEST(HIniFileRead, SkipsStrayLinesMergesSectionsFirstKeyWins) {
+  TTempFolder tmp;
+  WriteRaw(tmp / "a.ini",
+           "Orphan=before any section\r\n[Window]\r\n; Comment=1\r\n  ;Indented=1\r\nno equals sign\r\n"
+           "=no key\r\n[Unclosed\r\n  Top \t= 10 \r\nEmpty=\r\nTop=11\r\n[Edit]\r\n[window]\r\nLeft=3\r\n");
+  const THIniFile ini(tmp / "a.ini", false);
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Window", "Edit"}));
+  EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Top", "Empty", "Left"}));
+  EXPECT_EQ(ini.ReadString("Window", "Top", "?"), " 10 ") << "keys trimmed, values verbatim";
+  EXPECT_EQ(ini.ReadInteger("Window", "Top", 0), 10);
+  EXPECT_EQ(ini.ReadString("Window", "Empty", "def"), "");
+}
+
+TEST(HIniFileRead, NamesIgnoreAsciiCaseButNotDoubleByteCharacters) {
+  TTempFolder tmp;
+  // 0x83 0x41 is katakana A and 0x83 0x61 another katakana: the second byte
+  // looks like 'A'/'a' but must not be case-folded.
+  WriteRaw(tmp / "a.ini", "[Window]\r\nSaveExt=.txt\r\n[\x83\x41]\r\nk\x83\x41=1\r\n");
+  const THIniFile ini(tmp / "a.ini", false);
+  EXPECT_EQ(ini.ReadString(" WINDOW ", "saveext\t", ""), ".txt");
+  EXPECT_TRUE(ini.ValueExists("\x83\x41", "K\x83\x41"));
+  EXPECT_FALSE(ini.SectionExists("\x83\x61"));
+  EXPECT_FALSE(ini.ValueExists("\x83\x41", "K\x83\x61"));
+}
+
+TEST(HIniFileRead, MissingFileIsEmptyAndNotCreated) {
+  TTempFolder tmp;
+  {
+    THIniFile ini(tmp / "none.ini", true);
+    EXPECT_FALSE(ini.ReadFailed());
+    EXPECT_EQ(ini.ReadInteger("Edit", "WrapByte", 80), 80);
+  }
+  EXPECT_TRUE(Listing(tmp.Path()).empty());
+}
+
+// Writing the few changed keys over a file that could not be read would
+// lose every other setting in it.
+TEST(HIniFileRead, UnreadableFileIsNeverWritten) {
+  TTempFolder tmp;
+  ::mkdir((tmp / "dir.ini").c_str(), 0700);
+  {
+    THIniFile ini(tmp / "dir.ini", true);
+    EXPECT_TRUE(ini.ReadFailed());
+    ini.WriteString("Window", "SaveExt", ".txt");
+    EXPECT_FALSE(ini.UpdateFile());
+  }
+  EXPECT_TRUE(Listing(tmp / "dir.ini").empty());
+  if (::geteuid() == 0) return;  // root reads any file
+  WriteRaw(tmp / "secret.ini", "[Window]\r\nA=1\r\nB=2\r\n");
+  ::chmod((tmp / "secret.ini").c_str(), 0200);
+  { THIniFile(tmp / "secret.ini", true).WriteString("Window", "A", "5"); }
+  ::chmod((tmp / "secret.ini").c_str(), 0600);
+  EXPECT_EQ(ReadRaw(tmp / "secret.ini"), "[Window]\r\nA=1\r\nB=2\r\n");
+}
+
+// ---- Integers and flags ----------------------------------------------------
+
+TEST(HIniFileInteger, ParsesLikeTheOriginalReader) {
+  constexpr int kDef = -777;
+  const struct {
+    const char* text;
+    int expected;
+  } cases[] = {
+      {"12", 12}, {" -5\t", -5}, {"+7", 7}, {"007", 7}, {"$ff", 255}, {"$FFFFFFFF", -1}, {"-$10", -16},
+      {"$000000010", 16}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"2147483648", kDef},
+      {"-2147483649", kDef}, {"99999999999999999999", kDef}, {"$100000000", kDef}, {"", kDef}, {"-", kDef},
+      {"$", kDef}, {"12abc", kDef}, {"1 2", kDef}, {"0x10", kDef}, {"1.5", kDef}, {"\x82\x50", kDef},
+  };
+  for (const auto& c : cases) {
+    int value = kDef;
+    EXPECT_EQ(ParseInteger(c.text, value) ? value : kDef, c.expected) << '"' << c.text << '"';
+  }
+  TTempFolder tmp;
+  WriteRaw(tmp / "a.ini", "[S]\r\nbad=x\r\nminus=-1\r\nzero=0\r\n");
+  const THIniFile ini(tmp / "a.ini", false);
+  EXPECT_EQ(ini.ReadInteger("S", "bad", 5), 5);
+  EXPECT_TRUE(ini.ReadBool("S", "minus", false));
+  EXPECT_FALSE(ini.ReadBool("S", "zero", true));
+  EXPECT_FALSE(ini.ReadBool("S", "bad", false));
+}
+
+TEST(HIniFileTyped, ColorsFontsBoundsAndShortCuts) {
+  TTempFolder tmp;
+  WriteRaw(tmp / "a.ini",
+           "[Color]\r\nBack=clwindow\r\nSel=$00555555\r\nBad=clPink\r\n[Edit]\r\nFontName=\r\nFontSize=x\r\n"
+           "[Window]\r\nTop=5\r\nLeftPosition=7\r\n[ShortCut]\r\nMenuSave=Ctrl+S\r\nMenuFind=\r\n");
+  THIniFile ini(tmp / "a.ini", false);
+  EXPECT_EQ(ini.ReadColor("Color", "Back", clBlack), clWindow);
+  EXPECT_EQ(ini.ReadColor("Color", "Sel", clBlack), 0x00555555u);
+  EXPECT_EQ(ini.ReadColor("Color", "Bad", clNone), clNone);
+  EXPECT_EQ(ini.ReadFont("Edit", {"FixedSys", 9}), (TFontSpec{"FixedSys", 9}));
+  EXPECT_EQ(ini.ReadBounds("Window", {1, 2, 3, 4}), (TBounds{5, 2, 3, 4}));
+  EXPECT_EQ(ini.ReadBounds("Window", {1, 2, 3, 4}, "Position"), (TBounds{1, 7, 3, 4}));
+  EXPECT_EQ(ini.ReadShortCut("ShortCut", "MenuSave", "F2"), "Ctrl+S");
+  EXPECT_EQ(ini.ReadShortCut("ShortCut", "MenuFind", "Ctrl+F"), "") << "present and empty: no shortcut";
+  EXPECT_EQ(ini.ReadShortCut("ShortCut", "MenuGrep", "Ctrl+G"), "Ctrl+G");
+  ini.WriteColor("Color", "Back", clNavy);
+  EXPECT_EQ(ini.ReadString("Color", "Back", ""), "clNavy");
+}
+
+// ---- Writing ---------------------------------------------------------------
+
+TEST(HIniFileWrite, RoundTripIsCrLfWithBytesAndSpellingKept) {
+  TTempFolder tmp;
+  const std::string path = tmp / "Set.ini";
+  const std::string title = "\x93\xFA\x8B\x4C \x83\x5C\x5C";  // "日記 ソ\": a trail byte 0x5C
+  WriteRaw(path, "[Window]\n");
+  {
+    THIniFile ini(path, true);
+    ini.SetSection("7");
+    ini.WriteString("Title", title);
+    ini.WriteInteger("Renewal", -3);
+    ini.WriteBool("Crypt", true);
+    ini.WriteString("WINDOW", " SaveExt ", " .txt ");
+  }
+  EXPECT_EQ(ReadRaw(path), "[Window]\r\nSaveExt= .txt \r\n\r\n[7]\r\nTitle=" + title +
+                               "\r\nRenewal=-3\r\nCrypt=1\r\n\r\n");
+  const THIniFile again(path, false);
+  EXPECT_EQ(again.ReadString("7", "Title", ""), title);
+  EXPECT_EQ(again.ReadString("Window", "SaveExt", ""), " .txt ");
+}
+
+TEST(HIniFileWrite, LineBreaksCannotForgeKeysOrSections) {
+  TTempFolder tmp;
+  {
+    THIniFile ini(tmp / "a.ini", true);
+    ini.WriteString("Window", "Word", "abc\r\n[Boot]\r\nLoadMenu=0\rEntry=1\nX=2");
+    ini.WriteString("Window", "Bad\nKey", "1");
+    ini.WriteString("Window", "A=B", "1");
+    ini.WriteString("Window", ";Hidden", "1");
+    ini.WriteString("Window", "", "1");
+  }
+  const THIniFile ini(tmp / "a.ini", false);
+  EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Window"});
+  EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Word", "Bad Key", "A B"}));
+  EXPECT_EQ(ini.ReadString("Window", "Word", ""), "abc  [Boot]  LoadMenu=0 Entry=1 X=2");
+}
+
+TEST(HIniFileWrite, WritesBackOnlyWhenAskedAndChanged) {
+  TTempFolder tmp;
+  const std::string path = tmp / "a.ini";
+  // The comment shows whether the file was rewritten: rewriting drops it.
+  const std::string original = "; keep\r\n[Window]\r\nState=0\r\n[Gone]\r\nx=1\r\n";
+  WriteRaw(path, original);
+  { THIniFile(path, false).WriteInteger("Window", "State", 2); }
+  EXPECT_EQ(ReadRaw(path), original) << "a reader's changes are discarded";
+  {
+    THIniFile writer(path, true);
+    writer.WriteInteger("Window", "State", 0);  // the value it already has
+    writer.DeleteKey("Window", "Missing");
+    writer.EraseSection("Missing");
+    EXPECT_FALSE(writer.Modified());
+  }
+  EXPECT_EQ(ReadRaw(path), original) << "nothing changed, nothing written";
+  {
+    THIniFile writer(path, true);
+    writer.WriteInteger("Window", "State", 2);
+    writer.EraseSection("gone");
+  }
+  EXPECT_EQ(ReadRaw(path), "[Window]\r\nState=2\r\n\r\n");
+}
+
+TEST(HIniFileWrite, FailedUpdateLeavesNothingAndCanBeRetried) {
+  TTempFolder tmp;
+  WriteRaw(tmp / "ro.ini", "[Window]\r\nState=0\r\n");
+  ::chmod((tmp / "ro.ini").c_str(), 0400);
+  {
+    THIniFile readOnly(tmp / "ro.ini", true);
+    readOnly.WriteInteger("Window", "State", 2);
+    EXPECT_FALSE(readOnly.UpdateFile()) << "a read-only file stays as it is";
+  }
+  EXPECT_EQ(ReadRaw(tmp / "ro.ini"), "[Window]\r\nState=0\r\n");
+  ::unlink((tmp / "ro.ini").c_str());
+
+  THIniFile ini(tmp / "Option/quillet.ini", true);
+  ini.WriteInteger("Window", "State", 1);
+  EXPECT_FALSE(ini.UpdateFile()) << "the folder does not exist";
+  EXPECT_TRUE(ini.Modified());
+  EXPECT_TRUE(Listing(tmp.Path()).empty());
+  ::mkdir((tmp / "Option").c_str(), 0700);
+  EXPECT_TRUE(ini.UpdateFile());
+  EXPECT_FALSE(ini.Modified());
+  EXPECT_EQ(Listing(tmp / "Option"), std::vector<std::string>{"quillet.ini"});
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,80 @@
+// A private temporary folder for one test (mkdtemp under /tmp), removed with
+// everything in it when the test ends, so tests never touch the home folder;
+// and the small file and command helpers the settings and store tests share.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quillet::test {
+
+class TTempFolder {
+public:
+  TTempFolder() {
+    char name[] = "/tmp/quillet-test-XXXXXX";
+    if (::mkdtemp(name)) m_path = std::string(name) + "/";
+  }
+  ~TTempFolder() {
+    std::error_code ignored;
+    if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+  }
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+
+  const std::string& Path() const { return m_path; }  // trailing "/"
+  std::string operator/(const std::string& name) const { return m_path + name; }
+
+private:
+  std::string m_path;
+};
+
+inline void WriteRaw(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+inline std::string ReadRaw(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+inline unsigned ModeOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 07777) : 0u;
+}
+
+// Names in `folder`, to check that no temporary file was left behind.
+inline std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+// Standard output of a shell command (reference tools: iconv, date).
+inline bool RunCommand(const std::string& command, std::string& output) {
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return false;
+  output.clear();
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  return ::pclose(pipe) == 0;
+}
+
+// `utf8` in code page 932 as iconv gives it.
+inline std::string Cp932(const std::string& utf8) {
+  std::string out;
+  RunCommand("printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t CP932", out);
+  return out;
+}
+
+}  // namespace quillet::test

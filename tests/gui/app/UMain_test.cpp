@@ -1,0 +1,307 @@
+// The main window on a temporary program folder: start-up order and rules,
+// the commands and menus, the toggles that persist, and the settings written
+// by the close sequence.
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "core/app/HIniFile.h"
+#include "gui/app/Commands.h"
+#include "gui/app/HStatusBar.h"
+#include "gui/app/UMain.h"
+
+using namespace quillet;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  QTemporaryDir dir;
+  std::string app;
+  QStringList errors;
+
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    app = dir.path().toStdString() + "/";
+  }
+  std::string Ini() const { return app + "Option/quillet.ini"; }
+
+  TStartupEnv Env(TDate today = TDate{std::chrono::year{2005}, std::chrono::month{3}, std::chrono::day{7}},
+                  int hour = 12) {
+    TStartupEnv env;
+    env.appFolder = app;
+    env.today = today;
+    env.hour = hour;
+    env.reportError = [this](const QString& text) { errors << text; };
+    return env;
+  }
+  void WriteSettings(const std::function<void(THIniFile&)>& fill) {
+    QDir().mkpath(QString::fromStdString(app + "Option"));
+    THIniFile ini(Ini(), true);
+    fill(ini);
+    ASSERT_TRUE(ini.UpdateFile());
+  }
+};
+
+TEST_F(MainWindowTest, FirstStartCreatesOptionFolderAndCloseWritesExitKeys) {
+  {
+    TFmMain window(Env());
+    EXPECT_TRUE(QDir(QString::fromStdString(app + "Option")).exists());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Ini())));  // start-up never writes
+    EXPECT_EQ(window.windowTitle(), "2005/03/07 - Quillet");
+    window.close();
+  }
+  const THIniFile ini(Ini(), false);
+  for (const char* key : {"State", "Top", "Left", "Width", "Height", "WrapOrder", "ShowMenu",
+                          "MenuSimplify", "ShowHint", "ShowStatusBar", "PanelWidth", "PanelAlign",
+                          "TabStyle", "TitleWidth", "CoolHeight", "CoolBarID0", "CoolBarWidth2",
+                          "CoolBarBreak1", "CoolBarVisible2"})
+    EXPECT_TRUE(ini.ValueExists("Window", key)) << key;
+  EXPECT_FALSE(ini.ValueExists("Window", "LastTab"));  // no page exists
+  EXPECT_EQ(ini.ReadString("Edit", "FontName", ""), "FixedSys");
+  EXPECT_EQ(ini.ReadInteger("Edit", "FontSize", 0), 9);
+  EXPECT_EQ(ini.ReadString("Calendar", "OnCreate", ""), "0");
+  EXPECT_EQ(ini.ReadString("Calendar", "BoldDays", ""), "1");
+  for (const char* section : {"Task", "Viewer", "Title"})
+    EXPECT_EQ(ini.ReadString(section, "OnCreate", "?"), "0") << section;
+  EXPECT_EQ(ini.ReadInteger("Window", "PanelWidth", 0), 185);
+  EXPECT_EQ(ini.ReadInteger("Window", "TitleWidth", 0), 150);
+  EXPECT_EQ(ini.ReadInteger("Window", "WrapOrder", -1), 1);
+  // Options keys are the options dialog's to write.
+  EXPECT_FALSE(ini.ValueExists("Window", "SavePath"));
+  EXPECT_FALSE(ini.ValueExists("Window", "WakeUp"));
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(MainWindowTest, LateNightRuleMovesTheCaptionToYesterday) {
+  struct {
+    int wakeUp, hour;
+    const char* caption;
+  } rows[] = {
+      {5, 4, "2005/03/06 - Quillet"},   // before the wake-up hour: yesterday
+      {5, 5, "2005/03/07 - Quillet"},   // at the wake-up hour: today
+      {20, 14, "2005/03/07 - Quillet"}, // only before 13:00
+      {0, 0, "2005/03/07 - Quillet"},   // the default never moves the day
+  };
+  for (const auto& row : rows) {
+    WriteSettings([&](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", row.wakeUp); });
+    TFmMain window(Env(TDate{std::chrono::year{2005}, std::chrono::month{3}, std::chrono::day{7}}, row.hour));
+    EXPECT_EQ(window.windowTitle(), row.caption) << row.wakeUp << " " << row.hour;
+  }
+  // Across a year boundary.
+  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", 3); });
+  TFmMain window(Env(TDate{std::chrono::year{2006}, std::chrono::month{1}, std::chrono::day{1}}, 1));
+  EXPECT_EQ(window.windowTitle(), "2005/12/31 - Quillet");
+}
+
+TEST_F(MainWindowTest, StartupStepsRunInOrderAndAFailureStillOpensTheWindow) {
+  std::vector<int> steps;
+  TStartupEnv env = Env();
+  env.stepObserver = [&](int step) { steps.push_back(step); };
+  { TFmMain window(env); }
+  ASSERT_FALSE(steps.empty());
+  EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+  EXPECT_EQ(steps.front(), 1);
+  EXPECT_EQ(steps.back(), 28);
+
+  env.stepObserver = [](int step) {
+    if (step == 14) throw std::runtime_error("broken");
+  };
+  TFmMain window(env);
+  EXPECT_TRUE(window.StartupFailed());
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors.front(), "Application Initialize Error");
+  // What ran before the failure stays: the options folder exists.
+  EXPECT_TRUE(QDir(QString::fromStdString(app + "Option")).exists());
+}
+
+TEST_F(MainWindowTest, SevenMenusAndDesignedShortcuts) {
+  TFmMain window(Env());
+  QStringList captions;
+  for (QAction* menu : window.Commands().TopLevelMenus()) captions << menu->text();
+  EXPECT_EQ(captions, (QStringList{"ファイル(&F)", "編集(&E)", "検索(&S)", "日付(&D)", "表示(&V)",
+                                   "オブジェクト(&O)", "ヘルプ(&H)"}));
+  struct {
+    const char* command;
+    const char* caption;
+    const char* shortcut;
+  } rows[] = {
+      {"ActSave", "上書保存(&S)", "Ctrl+S"},        {"ActUndo", "元に戻す(&U)", "Ctrl+Z"},
+      {"ActRedo", "やり直す(&R)", "Ctrl+Y"},        {"ActCut", "切り取り(&X)", "Ctrl+X"},
+      {"ActCopy", "コピー(&C)", "Ctrl+C"},          {"ActPaste", "貼り付け(&V)", "Ctrl+V"},
+      {"ActBoxSelect", "矩形選択(&B)", "Ctrl+B"},   {"ActSelectAll", "全てを選択(&A)", "Ctrl+A"},
+      {"ActFind", "文字列検索(&F)", "Ctrl+F"},      {"ActFindNext", "次を検索(&N)", "Ctrl+F3"},
+      {"ActFindPrev", "前を検索(&P)", "Shift+Ctrl+F3"}, {"ActReplace", "文字列置換(&R)", "Ctrl+H"},
+      {"ActGrep", "ファイルから検索(&G)", ""},      {"ActNextMonth", "一ヵ月後(&I)", ""},
+      {"ActPrevMonth", "一ヶ月前(&B)", ""},         {"ActToday", "今日(&T)", ""},
+      {"ActTaskNewItem", "新規タスク(&N)", "F10"},  {"ActTaskEdit", "タスク編集(&E)", "F11"},
+      {"ActViewerEdit", "画像編集", "F2"},          {"ActClose", "保存せず終了(&C)", ""},
+      {"ActDateThree", "\"yy年mm月dd日\"(&C)", ""}, {"ActTabStyle", "多段タブ(&T)", ""},
+  };
+  for (const auto& row : rows) {
+    QAction* action = window.Action(row.command);
+    ASSERT_NE(action, nullptr) << row.command;
+    EXPECT_EQ(action->text(), QString::fromUtf8(row.caption)) << row.command;
+    EXPECT_EQ(action->shortcut(), QKeySequence(row.shortcut, QKeySequence::PortableText)) << row.command;
+  }
+  // Later subsystems: present, disabled. Exit works now.
+  EXPECT_FALSE(window.Action("ActGrep")->isEnabled());
+  EXPECT_TRUE(window.Action("ActExit")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ShortCutSectionOverridesTheDesignedKeys) {
+  WriteSettings([](THIniFile& ini) {
+    ini.WriteString("ShortCut", "MenuSave", "F5");
+    ini.WriteString("ShortCut", "MenuUndo", "");            // removed
+    ini.WriteString("ShortCut", "MenuRedo", "NoSuchKey+");  // unreadable: designed key kept
+  });
+  TFmMain window(Env());
+  EXPECT_EQ(window.Action("ActSave")->shortcut(), QKeySequence("F5"));
+  EXPECT_TRUE(window.Action("ActUndo")->shortcut().isEmpty());
+  EXPECT_EQ(window.Action("ActRedo")->shortcut(), QKeySequence("Ctrl+Y"));
+
+  WriteSettings([](THIniFile& ini) { ini.WriteBool("Boot", "LoadMenu", false); });
+  TFmMain second(Env());
+  EXPECT_EQ(second.Action("ActSave")->shortcut(), QKeySequence("Ctrl+S"));
+}
+
+TEST_F(MainWindowTest, SimplifiedMenusHideExactlyTheListedItems) {
+  TFmMain window(Env());
+  TCommands& commands = window.Commands();
+  EXPECT_EQ(TCommands::SimplifiedItems().size(), 23);
+  window.Action("ActMenuSimplify")->setChecked(true);
+  for (const QString& name : TCommands::SimplifiedItems()) {
+    QAction* item = commands.MenuItem(name);
+    ASSERT_NE(item, nullptr) << name.toStdString();
+    EXPECT_FALSE(item->isVisible()) << name.toStdString();
+  }
+  // The way back stays visible.
+  EXPECT_TRUE(commands.MenuItem("MenuShowMenu")->isVisible());
+  EXPECT_TRUE(commands.MenuItem("MenuMenuSimplify")->isVisible());
+  EXPECT_TRUE(commands.MenuItem("MenuSave")->isVisible());
+  window.Action("ActMenuSimplify")->setChecked(false);
+  for (const QString& name : TCommands::SimplifiedItems())
+    EXPECT_TRUE(commands.MenuItem(name)->isVisible()) << name.toStdString();
+}
+
+TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
+  {
+    TFmMain window(Env());
+    window.ShowMain();
+    window.Action("ActShowMenu")->trigger();       // hide the menu bar
+    window.Action("ActMenuSimplify")->trigger();
+    window.Action("ActHint")->trigger();
+    window.Action("ActShowStatusBar")->trigger();
+    window.Action("ActPanelLeft")->trigger();
+    window.Action("ActByteWrap")->trigger();
+    window.Action("ActTabStyle")->trigger();
+    window.close();
+  }
+  TFmMain window(Env());
+  window.ShowMain();
+  EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
+  for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_FALSE(menu->isVisible());
+  EXPECT_TRUE(window.Action("ActMenuSimplify")->isChecked());
+  EXPECT_FALSE(window.Commands().MenuItem("MenuGrep")->isVisible());
+  EXPECT_FALSE(window.Action("ActHint")->isChecked());
+  EXPECT_FALSE(window.Action("ActShowStatusBar")->isChecked());
+  EXPECT_FALSE(window.StatusBar().isVisible());
+  EXPECT_FALSE(window.PanelAtRight());
+  EXPECT_TRUE(window.Action("ActPanelLeft")->isChecked());
+  EXPECT_TRUE(window.Action("ActByteWrap")->isChecked());
+  EXPECT_TRUE(window.Action("ActTabStyle")->isChecked());
+  // The hidden menu bar comes back through the tool bar area's pop-up menu.
+  std::unique_ptr<QMenu> popup(window.createPopupMenu());
+  ASSERT_TRUE(popup->actions().contains(window.Action("ActShowMenu")));
+  window.Action("ActShowMenu")->trigger();
+  for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_TRUE(menu->isVisible());
+}
+
+TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
+  {
+    TFmMain window(Env());
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(window.StatusBar().PanelText(i).isEmpty()) << i;
+  }
+  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "EnCrypt", true); });
+  TFmMain window(Env());
+  EXPECT_EQ(window.StatusBar().PanelText(spEncrypt), "暗号化");
+  window.Action("ActReadOnly")->trigger();
+  EXPECT_EQ(window.StatusBar().PanelText(spReadOnly), "閲覧");
+  window.Action("ActReadOnly")->trigger();
+  EXPECT_TRUE(window.StatusBar().PanelText(spReadOnly).isEmpty());
+  window.Action("ActTabStyle")->trigger();
+  EXPECT_EQ(window.StatusBar().PanelText(spMessage), "変更は再起動後に反映されます");
+}
+
+TEST_F(MainWindowTest, WindowStateAndBounds) {
+  WriteSettings([](THIniFile& ini) {
+    ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
+    ini.WriteInteger("Window", "TitleWidth", 222);
+    ini.WriteInteger("Window", "PanelWidth", 240);
+  });
+  {
+    TFmMain window(Env());
+    EXPECT_EQ(window.StartState(), 0);
+    EXPECT_EQ(window.size(), QSize(700, 500));
+    EXPECT_EQ(window.pos(), QPoint(60, 50));
+    EXPECT_EQ(window.TitleWidth(), 222);
+    EXPECT_EQ(window.PanelWidth(), 240);
+  }
+  struct {
+    int state, expected;
+  } rows[] = {{2, 2}, {1, 1}, {7, 0}, {-1, 0}};
+  for (const auto& row : rows) {
+    WriteSettings([&](THIniFile& ini) {
+      ini.WriteInteger("Window", "State", row.state);
+      ini.WriteBounds("Window", TBounds{10, 10, 321, 234});
+    });
+    TFmMain window(Env());
+    EXPECT_EQ(window.StartState(), row.expected) << row.state;
+    // A maximised window does not take the stored bounds.
+    if (row.expected == 2)
+      EXPECT_NE(window.size(), QSize(321, 234));
+    else
+      EXPECT_EQ(window.size(), QSize(321, 234));
+  }
+  // With "SaveWndPos" off and "CommandWndPos" on the fixed bounds apply.
+  WriteSettings([](THIniFile& ini) {
+    ini.WriteInteger("Window", "State", 0);
+    ini.WriteBool("Window", "SaveWndPos", false);
+    ini.WriteBool("Window", "CommandWndPos", true);
+    ini.WriteInteger("Window", "WidthPosition", 640);
+    ini.WriteInteger("Window", "HeightPosition", 480);
+  });
+  TFmMain window(Env());
+  EXPECT_EQ(window.size(), QSize(640, 480));
+}
+
+TEST_F(MainWindowTest, BringToFrontRestoresAMinimisedWindow) {
+  TFmMain window(Env());
+  window.showMinimized();
+  QApplication::processEvents();
+  window.BringToFront();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, NoPagesHideThePanelAndIgnoreLastTab) {
+  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "LastTab", 2); });
+  TFmMain window(Env());
+  window.ShowMain();
+  EXPECT_FALSE(window.PageExists());
+  EXPECT_FALSE(window.ObjectPanel()->isVisible());
+  window.close();
+  const THIniFile ini(Ini(), false);
+  EXPECT_EQ(ini.ReadInteger("Window", "LastTab", -1), 2);  // untouched, not rewritten
+}
+
+}  // namespace
