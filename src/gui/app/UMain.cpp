@@ -194,8 +194,11 @@ void TFmMain::ConnectCommands() {
     close();
   });
 
-  connect(Action("ActShowMenu"), &QAction::toggled, this,
-          [this](bool on) { m_commands->ApplyShowMenu(on); });
+  connect(Action("ActShowMenu"), &QAction::toggled, this, [this](bool on) {
+    m_commands->ApplyShowMenu(on);
+    // A bar with every item hidden would still take its height.
+    menuBar()->setVisible(on);
+  });
   connect(Action("ActMenuSimplify"), &QAction::toggled, this,
           [this](bool on) { m_commands->ApplyMenuSimplify(on); });
   connect(Action("ActShowStatusBar"), &QAction::toggled, m_statusBar, &QWidget::setVisible);

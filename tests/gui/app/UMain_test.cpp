@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -223,6 +224,21 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
   ASSERT_TRUE(popup->actions().contains(window.Action("ActShowMenu")));
   window.Action("ActShowMenu")->trigger();
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_TRUE(menu->isVisible());
+}
+
+TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcut) {
+  WriteSettings([](THIniFile& ini) {
+    ini.WriteBool("Window", "ShowMenu", false);
+    ini.WriteString("ShortCut", "MenuShowMenu", "Ctrl+M");
+  });
+  TFmMain window(Env());
+  window.ShowMain();
+  window.activateWindow();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.menuBar()->isVisible());
+  QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
+  EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
+  EXPECT_TRUE(window.menuBar()->isVisible());
 }
 
 TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
