@@ -83,11 +83,12 @@ public:
   void DecryptWords(std::uint32_t& left, std::uint32_t& right) const noexcept;
 
   const std::array<std::uint32_t, 18>& P() const noexcept { return m_p; }
-  const std::array<std::array<std::uint32_t, 256>, 4>& S() const noexcept { return m_s; }
+  // The four S-boxes one after the other: box b, entry i at [256 * b + i].
+  const std::array<std::uint32_t, 1024>& S() const noexcept { return m_s; }
 
 private:
   std::array<std::uint32_t, 18> m_p;
-  std::array<std::array<std::uint32_t, 256>, 4> m_s;
+  std::array<std::uint32_t, 1024> m_s;
 };
 
 }  // namespace quillet
