@@ -1,0 +1,542 @@
+// Loading and saving a day: what is written when, the files and Set.ini
+// sections byte for byte, diaries written by hand (as another program would
+// have written them) read back, failures reported and harmless, and a crash
+// test of the writes: a child process killed at random moments while saving
+// leaves every entry either old or new, never torn.
+#include "core/store/EntryStore.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "../app/TempFolder.h"
+#include "../crypto/OpenSslBlowFish.h"
+#include "core/app/AppFolder.h"
+#include "core/app/HIniFile.h"
+
+namespace quillet {
+namespace {
+
+using namespace quillet::test;
+
+const std::string kVectorBytes("\x3A\x7C\x19\xE2\x58\x0D\xB4\x61", 8);
+constexpr std::time_t kSaveTime = 1110197703;  // a fixed "now" for ReNewalTime
+
+std::string SystemTime(std::time_t when) {
+  std::string out;
+  RunCommand("date -d @" + std::to_string(when) + " '+%Y/%m/%d %-H:%M:%S'", out);
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+bool PathExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
+}
+
+// A full disk for the duration of a scope, whoever runs the test (root
+// ignores permission bits): files cannot grow past `bytes`, and the write
+// that tries fails with EFBIG instead of raising SIGXFSZ.
+class TFileSizeLimit {
+public:
+  explicit TFileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~TFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    ::signal(SIGXFSZ, m_oldHandler);
+  }
+  TFileSizeLimit(const TFileSizeLimit&) = delete;
+  TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+  rlimit m_old{};
+  sighandler_t m_oldHandler;
+};
+
+class EntryStore : public testing::Test {
+protected:
+  EntryStore() {
+    m_settings.SavePath = m_root.Path();
+    m_app = m_root / "app/";
+    EnsureFolder(m_app);
+  }
+
+  std::string Month(int year = 2005, int month = 3) const {
+    return m_root.Path() + std::to_string(year) + "/" + std::to_string(month) + "/";
+  }
+  std::string File(int day = 7) const { return Month() + std::to_string(day) + ".txt"; }
+  std::string SetIni() const { return Month() + "Set.ini"; }
+  void MakeMonth() const { EnsureFolder(Month()); }
+
+  TSaveResult Save(const std::string& body, const std::string& title, bool force = true, bool modified = true,
+                   int day = 7) {
+    TSaveRequest request;
+    request.Date = MakeDate(2005, 3, day);
+    request.Body = body;
+    request.Title = title;
+    request.Force = force;
+    request.Modified = modified;
+    request.Now = kSaveTime;
+    return SaveDay(m_settings, m_app, m_code, request);
+  }
+  TLoadedDay Load(int day = 7) const { return LoadDay(m_settings, m_code, MakeDate(2005, 3, day)); }
+
+  TTempFolder m_root;
+  std::string m_app;
+  TStoreSettings m_settings;
+  TCode m_code;
+};
+
+// --- Loading ------------------------------------------------------------------------------
+
+TEST_F(EntryStore, ADayWithoutFileOrMetadataIsEmptyAndQuiet) {
+  const TLoadedDay day = Load();
+  EXPECT_EQ(day.Path, File());
+  EXPECT_FALSE(day.FileExists);
+  EXPECT_EQ(day.Body, "");
+  EXPECT_EQ(day.Meta.Title, "");
+  EXPECT_EQ(day.StatusMessage(), "");
+}
+
+TEST_F(EntryStore, LoadsAPlainDayWrittenByHand) {
+  MakeMonth();
+  WriteRaw(File(), "\x8D\xA1\x93\xFA\r\nline\n");
+  WriteRaw(SetIni(), "[7]\r\nTitle=\x93\xFA\x8B\x4C\r\nReNewalTime=2005/03/07 21:15:03\r\n");
+  const TLoadedDay day = Load();
+  EXPECT_TRUE(day.FileExists);
+  EXPECT_FALSE(day.Encrypted);
+  EXPECT_EQ(day.Body, "\x8D\xA1\x93\xFA\r\nline\n");  // as stored; the editor splits it
+  EXPECT_EQ(day.Meta.Title, "\x93\xFA\x8B\x4C");
+  EXPECT_EQ(day.StatusMessage(), "更新日時 2005/03/07 21:15:03");
+}
+
+TEST_F(EntryStore, LoadsANumberKeyDayWithItsOwnKeyNumber) {
+  MakeMonth();
+  std::string stored = "Begin of File\r\nsecret\r\nEnd of File\r\n";
+  for (char& c : stored) c = static_cast<char>(c ^ 44);  // CodeKey 300: key byte 44
+  WriteRaw(File(), stored);
+  WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\nMethod=0\r\nCodeKey=300\r\n");
+  const TLoadedDay day = Load();
+  EXPECT_TRUE(day.Encrypted);
+  EXPECT_FALSE(day.ReadFailed);
+  EXPECT_EQ(day.Body, "secret\r\n");
+}
+
+TEST_F(EntryStore, LoadsANumberKeyDayWithTheProgramsKeyNumberWhenNoCodeKey) {
+  MakeMonth();
+  m_code.Number = 99;
+  std::string stored = "x";
+  stored[0] = static_cast<char>('x' ^ 99);
+  WriteRaw(File(), stored);
+  WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\n");
+  EXPECT_EQ(Load().Body, "x");
+}
+
+TEST_F(EntryStore, LoadsAWordKeyDayEncryptedByOpenSsl) {
+  MakeMonth();
+  m_code.Word = "\x88\xC3\x8D\x86";  // 暗号
+  const std::string body = "\x8D\xA1\x93\xFA\x82\xCD\x90\xB0\x82\xEA\r\n";
+  WriteRaw(File(), OpenSslCbcInOurOrder(m_code.Word, kVectorBytes, PadCount(body)));
+  WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\nMethod=1\r\n");
+  const TLoadedDay day = Load();
+  EXPECT_TRUE(day.Encrypted);
+  EXPECT_EQ(day.Body, body);
+}
+
+TEST_F(EntryStore, AnUnreadableBodyIsReportedAndEmpty) {
+  MakeMonth();
+  WriteRaw(File(), std::string(12, 'x'));  // not whole Blowfish blocks
+  WriteRaw(SetIni(), "[7]\r\nTitle=t\r\nReNewalTime=2005/03/07 1:00:00\r\nUseCode=1\r\nMethod=1\r\n");
+  const TLoadedDay day = Load();
+  EXPECT_TRUE(day.ReadFailed);
+  EXPECT_EQ(day.Body, "");
+  EXPECT_EQ(day.Meta.Title, "t");
+  EXPECT_EQ(day.StatusMessage(), kMsgReadFailed);
+}
+
+TEST_F(EntryStore, AMissingRootReadsNothing) {
+  m_settings.SavePath = m_root / "gone/";
+  const TLoadedDay day = Load();
+  EXPECT_TRUE(day.RootMissing);
+  EXPECT_FALSE(day.FileExists);
+}
+
+TEST_F(EntryStore, EachMonthHasItsOwnSetIni) {
+  EnsureFolder(Month(2005, 4));
+  WriteRaw(Month(2005, 4) + "Set.ini", "[7]\r\nTitle=April\r\n");
+  EXPECT_EQ(Load().Meta.Title, "");
+  EXPECT_EQ(LoadDay(m_settings, m_code, MakeDate(2005, 4, 7)).Meta.Title, "April");
+}
+
+// --- What a save writes ----------------------------------------------------------------------
+
+TEST_F(EntryStore, AnUnforcedSaveOfAnUnmodifiedEntryWritesNothing) {
+  const TSaveResult result = Save("text", "title", false, false);
+  EXPECT_TRUE(result.Ok);
+  EXPECT_FALSE(result.Acted);
+  EXPECT_FALSE(FolderExists(Month()));
+}
+
+TEST_F(EntryStore, APlainSaveWritesTheBodyAndTheSection) {
+  const TSaveResult result = Save("line one\r\nline two", "\x93\xFA\x8B\x4C");
+  EXPECT_TRUE(result.Ok);
+  EXPECT_TRUE(result.Acted);
+  EXPECT_TRUE(result.Marked);
+  EXPECT_TRUE(result.Messages.empty());
+  EXPECT_EQ(ReadRaw(File()), "line one\r\nline two");
+  // The file starts with the section as the original wrote it; what follows
+  // it (a blank line) is the INI writer's own layout.
+  const std::string ini = ReadRaw(SetIni());
+  EXPECT_EQ(ini.rfind("[7]\r\nTitle=\x93\xFA\x8B\x4C\r\nReNewalTime=" + SystemTime(kSaveTime) +
+                          "\r\nUseCode=0\r\nMethod=0\r\n",
+                      0),
+            0u)
+      << ini;
+  EXPECT_EQ(ModeOf(Month(2005, 3)), 0700u);
+}
+
+TEST_F(EntryStore, ATitleAloneKeepsASectionButNoFile) {
+  const TSaveResult result = Save("", "only a title", false, true);
+  EXPECT_TRUE(result.Ok);
+  EXPECT_FALSE(result.Marked);
+  EXPECT_FALSE(PathExists(File()));
+  const TDayMeta meta = ReadDayMeta(Month(), 7);
+  EXPECT_EQ(meta.Title, "only a title");
+  EXPECT_EQ(meta.ReNewalTime, SystemTime(kSaveTime));
+  const THIniFile ini(SetIni(), false);
+  EXPECT_EQ(ini.ReadSection("7"), (std::vector<std::string>{"Title", "ReNewalTime", "UseCode", "Method"}));
+}
+
+TEST_F(EntryStore, EmptyingBodyAndTitleDeletesTheFileAndTheSection) {
+  Save("text", "title");
+  Save("other day", "", true, true, 8);
+  const TSaveResult result = Save("", "", false, true);
+  EXPECT_TRUE(result.Ok);
+  EXPECT_TRUE(result.FileDeleted);
+  EXPECT_FALSE(result.Marked);
+  EXPECT_FALSE(PathExists(File()));
+  const THIniFile ini(SetIni(), false);
+  EXPECT_FALSE(ini.SectionExists("7"));
+  EXPECT_TRUE(ini.SectionExists("8"));
+}
+
+TEST_F(EntryStore, AnUnmodifiedEmptyFileIsDeletedAtTheNextUnforcedSave) {
+  MakeMonth();
+  WriteRaw(File(), "");
+  const TSaveResult result = Save("", "", false, false);
+  EXPECT_TRUE(result.Ok);
+  EXPECT_TRUE(result.FileDeleted);
+  EXPECT_FALSE(PathExists(File()));
+}
+
+TEST_F(EntryStore, TheSaveCommandWritesAnUnmodifiedEntryAgain) {
+  Save("text", "title");
+  TSaveRequest request{MakeDate(2005, 3, 7), "text", "title", true, false, kSaveTime + 60};
+  const TSaveResult result = SaveDay(m_settings, m_app, m_code, request);
+  EXPECT_TRUE(result.Acted);
+  EXPECT_EQ(ReadDayMeta(Month(), 7).ReNewalTime, SystemTime(kSaveTime + 60));
+}
+
+TEST_F(EntryStore, ReadOnlyAfterASaveAndTheNextSaveStillSucceeds) {
+  Save("first", "");
+  EXPECT_EQ(ModeOf(File()), 0400u);
+  const TSaveResult again = Save("second", "");
+  EXPECT_TRUE(again.Ok);
+  EXPECT_EQ(ReadRaw(File()), "second");
+  EXPECT_EQ(ModeOf(File()), 0400u);
+  m_settings.SaveReadOnly = false;
+  Save("third", "");
+  EXPECT_EQ(ModeOf(File()), 0600u);
+}
+
+TEST_F(EntryStore, AReadOnlyFileIsDeletedWhenEmptied) {
+  Save("text", "");
+  ASSERT_EQ(ModeOf(File()), 0400u);
+  EXPECT_TRUE(Save("", "").FileDeleted);
+  EXPECT_FALSE(PathExists(File()));
+}
+
+// --- Encrypted saves -------------------------------------------------------------------------
+
+TEST_F(EntryStore, ANumberKeySaveXorsTheFileAndFlagsTheDay) {
+  m_code = {99, "", true, false};
+  ASSERT_TRUE(Save("abc", "t").Ok);
+  EXPECT_EQ(ReadRaw(File()), std::string("\x02\x01\x00", 3));  // "abc" XOR 0x63
+  const TDayMeta meta = ReadDayMeta(Month(), 7);
+  EXPECT_TRUE(meta.UseCode);
+  EXPECT_FALSE(meta.Method);
+  EXPECT_EQ(Load().Body, "abc");
+}
+
+TEST_F(EntryStore, AWordKeySaveIsOpenSslsCipherText) {
+  m_code = {164, "word", true, true};
+  const std::string body = "\x93\xFA\x8B\x4C\r\n";
+  ASSERT_TRUE(Save(body, "t").Ok);
+  EXPECT_EQ(ReadRaw(File()), OpenSslCbcInOurOrder("word", kVectorBytes, PadCount(body)));
+  const TDayMeta meta = ReadDayMeta(Month(), 7);
+  EXPECT_TRUE(meta.UseCode);
+  EXPECT_TRUE(meta.Method);
+  EXPECT_EQ(Load().Body, body);
+}
+
+TEST_F(EntryStore, AnEmptyKeyWordBecomesTheLoginName) {
+  if (LoginName().empty()) GTEST_SKIP() << "no login name here";
+  m_code = {164, "", true, true};
+  ASSERT_TRUE(Save("text", "").Ok);
+  EXPECT_EQ(m_code.Word, LoginName());
+  EXPECT_EQ(ReadRaw(File()), OpenSslCbcInOurOrder(LoginName(), kVectorBytes, PadCount("text")));
+}
+
+TEST_F(EntryStore, ChangingTheSettingsLeavesOtherDaysAlone) {
+  Save("plain day", "", true, true, 6);
+  m_code = {164, "w", true, true};
+  Save("word day", "", true, true, 7);
+  EXPECT_EQ(ReadRaw(Month() + "6.txt"), "plain day");
+  EXPECT_EQ(Load(6).Body, "plain day");
+  EXPECT_EQ(Load(7).Body, "word day");
+}
+
+// Faults of the original save, each once a way to lose or garble an entry.
+// Kept here with what went wrong.
+
+TEST_F(EntryStore, ARewrittenSectionDropsAStaleCodeKey) {
+  // The day was written with key 300 by another tool; saving it again uses
+  // the program's key number, and a CodeKey left behind would decrypt the new
+  // body with byte 44 instead of 164.
+  MakeMonth();
+  std::string stored = "old";
+  for (char& c : stored) c = static_cast<char>(c ^ 44);
+  WriteRaw(File(), stored);
+  WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\nMethod=0\r\nCodeKey=300\r\n");
+  m_code = {164, "", true, false};
+  ASSERT_EQ(Load().Body, "old");
+  ASSERT_TRUE(Save("new text", "").Ok);
+  EXPECT_FALSE(ReadDayMeta(Month(), 7).CodeKey.has_value());
+  EXPECT_EQ(Load().Body, "new text");
+}
+
+TEST_F(EntryStore, AFailedBodyWriteLeavesTheSectionDescribingTheOldBody) {
+  // The original updated Set.ini after a failed write: with encryption newly
+  // switched on, the old plain body was then flagged encrypted and read as
+  // garbage.
+  Save("old plain body", "old title");
+  m_code = {164, "w", true, true};
+  TSaveResult result;
+  {
+    const TFileSizeLimit diskFull(1000);
+    result = Save(std::string(5000, 'x'), "new title");
+  }
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)}));
+  const TLoadedDay day = Load();
+  EXPECT_FALSE(day.Encrypted);
+  EXPECT_EQ(day.Body, "old plain body");
+  EXPECT_EQ(day.Meta.Title, "old title");
+}
+
+TEST_F(EntryStore, AFailedBodyWriteIsReportedEvenAsRoot) {
+  // A folder where the entry file should be: no user can replace it.
+  EnsureFolder(File());
+  const TSaveResult result = Save("body", "title");
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)}));
+  EXPECT_FALSE(PathExists(SetIni()));
+  EXPECT_FALSE(result.Marked);
+}
+
+TEST_F(EntryStore, AnUnwritableSetIniIsAFailedSave) {
+  // The original wrote Set.ini on release and never learnt of a failure.
+  EnsureFolder(SetIni());  // a folder in the way
+  const TSaveResult result = Save("body", "title");
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)}));
+}
+
+TEST_F(EntryStore, AnEntryReadAsEmptyUnderAWrongKeyIsNotDeleted) {
+  // A word-key file read under another key word can decrypt to nothing; the
+  // original then deleted it at the next change of day.
+  m_code = {164, "right", true, true};
+  std::string body;
+  for (int i = 0; i < 200 && body.empty(); ++i) {
+    // Find a text whose cipher text reads as empty under "wrong".
+    const std::string candidate = "entry " + std::to_string(i);
+    std::string plain = "x";
+    DecryptWordKey(EncryptWordKey(candidate, "right"), "wrong", plain);
+    if (plain.empty()) body = candidate;
+  }
+  ASSERT_FALSE(body.empty());
+  ASSERT_TRUE(Save(body, "").Ok);
+  m_code.Word = "wrong";
+  const TLoadedDay day = Load();
+  ASSERT_EQ(day.Body, "");
+  const TSaveResult result = Save(day.Body, day.Meta.Title, false, false);
+  EXPECT_FALSE(result.FileDeleted);
+  m_code.Word = "right";
+  EXPECT_EQ(Load().Body, body);
+}
+
+// --- Folders -----------------------------------------------------------------------------------
+
+TEST_F(EntryStore, AMissingRootFallsBackToTheProgramFolder) {
+  m_settings.SavePath = m_root / "gone/";
+  const TSaveResult result = Save("text", "");
+  EXPECT_TRUE(result.Ok);
+  EXPECT_TRUE(result.SavePathReset);
+  EXPECT_EQ(m_settings.SavePath, m_app);
+  EXPECT_EQ(ReadRaw(m_app + "2005/3/7.txt"), "text");
+}
+
+TEST_F(EntryStore, AMonthFolderThatCannotBeMadeFailsTheSave) {
+  WriteRaw(m_root / "2005", "a file where the year folder goes");
+  const TSaveResult result = Save("text", "title");
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Messages,
+            (std::vector<std::string>{std::string(kMsgFolderFailed), std::string(kMsgSaveFailed)}));
+  EXPECT_EQ(ReadRaw(m_root / "2005"), "a file where the year folder goes");
+}
+
+TEST_F(EntryStore, OtherSaveStylesReachTheirOwnFile) {
+  m_settings.SaveStyle = 1;
+  Save("styled", "");
+  EXPECT_EQ(ReadRaw(Month() + "20050307.txt"), "styled");
+  EXPECT_EQ(Load().Body, "styled");
+}
+
+// --- Whole diaries -----------------------------------------------------------------------------
+
+TEST_F(EntryStore, WholeDiariesRoundTripByEveryMethod) {
+  const TCode methods[] = {{164, "", false, false}, {77, "", true, false}, {164, "\x88\xC3\x8D\x86", true, true}};
+  for (const TCode& code : methods) {
+    m_code = code;
+    for (int day = 1; day <= 31; ++day) {
+      std::string body;
+      for (int line = 0; line < day; ++line) body += "\x93\xFA " + std::to_string(day * line) + "\r\n";
+      if (day % 3 == 0) body.pop_back(), body.pop_back();  // some end without a line break
+      ASSERT_TRUE(Save(body, "title " + std::to_string(day), true, true, day).Ok);
+    }
+    for (int day = 1; day <= 31; ++day) {
+      const TLoadedDay loaded = Load(day);
+      ASSERT_FALSE(loaded.ReadFailed);
+      EXPECT_EQ(loaded.Encrypted, code.EnCrypt);
+      std::string body;
+      for (int line = 0; line < day; ++line) body += "\x93\xFA " + std::to_string(day * line) + "\r\n";
+      if (day % 3 == 0) body.pop_back(), body.pop_back();
+      EXPECT_EQ(loaded.Body, body) << "day " << day;
+      EXPECT_EQ(loaded.Meta.Title, "title " + std::to_string(day));
+    }
+  }
+}
+
+TEST_F(EntryStore, ListMonthShowsDaysWithABodyOrATitle) {
+  Save("plain", "", true, true, 1);
+  m_code = {164, "w", true, true};
+  Save("word", "w title", true, true, 2);
+  Save("", "title only", true, true, 3);
+  MakeMonth();
+  WriteRaw(Month() + "4.txt", "");  // an empty file is no body
+  const std::vector<TDaySummary> days = ListMonth(m_settings, 2005, 3);
+  ASSERT_EQ(days.size(), 3u);
+  EXPECT_EQ(days[0].Day, 1);
+  EXPECT_EQ(days[0].Method, TEntryMethod::Plain);
+  EXPECT_EQ(days[0].Size, 5u);
+  EXPECT_EQ(days[1].Day, 2);
+  EXPECT_EQ(days[1].Method, TEntryMethod::Word);
+  EXPECT_EQ(days[1].Size, 8u);
+  EXPECT_EQ(days[1].Title, "w title");
+  EXPECT_EQ(days[2].Day, 3);
+  EXPECT_FALSE(days[2].HasFile);
+  EXPECT_TRUE(ListMonth(m_settings, 2005, 13).empty());
+}
+
+// --- Crash safety ------------------------------------------------------------------------------
+
+// The body of version `version` of a day: its header names both, and its
+// length depends on the version, so a torn or mixed file cannot pass.
+std::string CrashBody(int day, int version) {
+  std::string body = "day " + std::to_string(day) + " version " + std::to_string(version) + "\r\n";
+  body += std::string(20000 + 997 * static_cast<std::size_t>(version % 13), static_cast<char>('a' + version % 26));
+  return body;
+}
+
+bool IsCompleteVersion(int day, const std::string& body) {
+  const std::string prefix = "day " + std::to_string(day) + " version ";
+  if (body.rfind(prefix, 0) != 0) return false;
+  const int version = std::atoi(body.c_str() + prefix.size());
+  return body == CrashBody(day, version);
+}
+
+TEST(EntryStoreCrash, AKilledWriterLeavesEveryEntryOldOrNew) {
+  // Each round a child saves days 1..4 over and over with rising versions
+  // and reports each completed save through a pipe; the parent lets it
+  // finish a few saves, kills it at a random moment a little later, and
+  // checks every entry. The seed is fixed; the property must hold whatever
+  // the timing, so scheduling noise cannot make the test flaky.
+  std::mt19937 random(1124);
+  const TCode codes[] = {{164, "", false, false}, {88, "", true, false}, {164, "crash", true, true}};
+  int killedMidWay = 0;
+  for (int round = 0; round < 24; ++round) {
+    const TTempFolder root;
+    TStoreSettings settings;
+    settings.SavePath = root.Path();
+    const TCode code = codes[round % 3];
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(pipeFds[0]);
+      TStoreSettings childSettings = settings;
+      TCode childCode = code;
+      for (int version = 0;; ++version) {
+        for (int day = 1; day <= 4; ++day) {
+          TSaveRequest request{MakeDate(2005, 3, day), CrashBody(day, version), "v" + std::to_string(version),
+                               true, true, kSaveTime};
+          if (!SaveDay(childSettings, root.Path(), childCode, request).Ok) ::_exit(3);
+          const char done = 1;
+          if (::write(pipeFds[1], &done, 1) != 1) ::_exit(4);
+        }
+      }
+    }
+    ::close(pipeFds[1]);
+    const int savesBeforeKill = 4 + static_cast<int>(random() % 10);
+    char done = 0;
+    for (int i = 0; i < savesBeforeKill; ++i) ASSERT_EQ(::read(pipeFds[0], &done, 1), 1);
+    ::usleep(static_cast<useconds_t>(random() % 3000));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(pipeFds[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself with status " << WEXITSTATUS(status);
+
+    for (int day = 1; day <= 4; ++day) {
+      const TLoadedDay loaded = LoadDay(settings, code, MakeDate(2005, 3, day));
+      ASSERT_TRUE(loaded.FileExists) << "round " << round << " day " << day;  // every day was saved once
+      ASSERT_FALSE(loaded.ReadFailed);
+      ASSERT_TRUE(IsCompleteVersion(day, loaded.Body)) << "round " << round << " day " << day << " is torn";
+      ASSERT_EQ(loaded.Meta.Title.rfind("v", 0), 0u);
+    }
+    // Left-over temporary files are the only trace a kill may leave; they are
+    // hidden (a leading dot) and never taken for an entry.
+    for (const std::string& name : Listing(root.Path() + "2005/3/")) {
+      if (name[0] == '.') ++killedMidWay;
+      else EXPECT_TRUE(name == "Set.ini" || name == "1.txt" || name == "2.txt" || name == "3.txt" || name == "4.txt")
+          << name;
+    }
+  }
+  // Not required for the property, but shows that kills did land mid-write.
+  RecordProperty("KilledMidWrite", killedMidWay);
+}
+
+}  // namespace
+}  // namespace quillet
