@@ -49,16 +49,6 @@ std::string RawPlain(std::string_view key, std::string_view cipherText) {
 
 // --- Sizes and padding bytes ---------------------------------------------------------
 
-TEST(CryptPadding, PaddedSizeAlwaysAddsAtLeastOneByte) {
-  TCryptCBC crypt = MakeCrypt("k");
-  EXPECT_EQ(crypt.PaddedSize(0), 8u);
-  EXPECT_EQ(crypt.PaddedSize(5), 8u);
-  EXPECT_EQ(crypt.PaddedSize(7), 8u);
-  EXPECT_EQ(crypt.PaddedSize(8), 16u);
-  EXPECT_EQ(crypt.PaddedSize(9), 16u);
-  EXPECT_EQ(crypt.PaddedSize(16), 24u);
-}
-
 TEST(CryptPadding, EmptyInputIsOneBlockOfEights) {
   TCryptCBC crypt = MakeCrypt("key");
   const std::string out = Encrypt(crypt, "");
@@ -71,13 +61,6 @@ TEST(CryptPadding, NineBytesGainSevenSevens) {
   const std::string out = Encrypt(crypt, "123456789");
   ASSERT_EQ(out.size(), 16u);
   EXPECT_EQ(RawPlain("key", out), "123456789" + std::string(7, '\x07'));
-}
-
-TEST(CryptPadding, EightBytesGainAWholeBlock) {
-  TCryptCBC crypt = MakeCrypt("key");
-  const std::string out = Encrypt(crypt, "12345678");
-  ASSERT_EQ(out.size(), 16u);
-  EXPECT_EQ(RawPlain("key", out), "12345678" + std::string(8, '\x08'));
 }
 
 struct TPadRow {
@@ -311,15 +294,6 @@ TEST(CryptOpenSsl, RandomKeysAndLengthsMatchAndInvert) {
         << "key length " << key.size() << ", length " << n;
     ASSERT_EQ(Decrypt(crypt, ours), plain);
   }
-}
-
-TEST(CryptXor, XorsEveryByteOnce) {
-  std::string target("\x0F\xF0\xAA\x00", 4);
-  const std::string source("\xFF\xFF\x55\x00", 4);
-  XorBuffer(Out(target), In(source), 4);
-  EXPECT_EQ(target, std::string("\xF0\x0F\xFF\x00", 4));
-  XorBuffer(Out(target), In(source), 0);
-  EXPECT_EQ(target, std::string("\xF0\x0F\xFF\x00", 4));
 }
 
 }  // namespace
