@@ -1,0 +1,79 @@
+// TTxtFile: reads a text file for the grep in blocks of whole lines, and the
+// two exceptions that end a scan.
+//
+// After each ReadBlock(), Lines() is
+//     "\n" line "\n" line "\n" ... line "\n"
+// the line feed before its first line (an artificial one before line 1),
+// then whole lines, each followed by exactly one line feed: carriage return
+// + line feed and a lone carriage return are both read as one line feed, and
+// a last line without a line end gets one. A line never spans two blocks:
+// the part of a line that a read cuts off is carried into the next block, and
+// a line longer than a block grows the buffer until it fits. Line numbers
+// are 1-based; an empty file has no lines, and a file ending in a line end
+// has no empty line after it.
+//
+// The file is read 102400 bytes at a time and never held whole (one line
+// excepted). The cancel flag, when given, is checked after every block read;
+// the grep also checks it before every line it reports (CheckCancel).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+class EEndOfFile : public std::runtime_error {
+public:
+  EEndOfFile() : std::runtime_error("End Of File") {}
+};
+
+class EGrepCancel : public std::runtime_error {
+public:
+  EGrepCancel() : std::runtime_error("CancelRequest") {}
+};
+
+class TTxtFile {
+public:
+  static constexpr std::size_t kBlockSize = 102400;
+
+  // Opens `path` for reading. Throws std::system_error (with errno) when it
+  // cannot be opened. `cancel` (may be null) must outlive the reader.
+  explicit TTxtFile(const std::string& path, const std::atomic<bool>* cancel = nullptr);
+  ~TTxtFile();
+  TTxtFile(const TTxtFile&) = delete;
+  TTxtFile& operator=(const TTxtFile&) = delete;
+
+  // Reads the next block of whole lines. Throws EEndOfFile when no line is
+  // left, EGrepCancel when the cancel flag is set, std::system_error on a
+  // read error.
+  void ReadBlock();
+  // The current block (see above); valid until the next ReadBlock().
+  std::string_view Lines() const noexcept { return {m_buffer.data(), m_linesEnd}; }
+  // The number of the first line of Lines().
+  std::size_t FirstLineNumber() const noexcept { return m_firstLine; }
+  // Throws EGrepCancel when the cancel flag is set.
+  void CheckCancel() const;
+
+private:
+  // Appends up to kBlockSize bytes at m_size; false at the end of the file.
+  bool ReadMore();
+  // Turns CR LF and lone CR into LF in [from, m_size); a CR at the very end
+  // is left for the next read unless the file has ended.
+  void Normalize(std::size_t from);
+
+  int m_fd = -1;
+  const std::atomic<bool>* m_cancel;
+  std::vector<char> m_buffer;
+  std::size_t m_size = 0;         // bytes in the buffer
+  std::size_t m_linesEnd = 0;     // Lines() is [0, m_linesEnd)
+  std::size_t m_normalized = 0;   // bytes before this are normalized
+  std::size_t m_firstLine = 1;
+  std::size_t m_linesInBlock = 0;
+  bool m_eof = false;
+};
+
+}  // namespace quillet
