@@ -89,7 +89,7 @@ bool GrepLowered(const std::string& file, const std::vector<std::string>& patter
       std::size_t number = reader.FirstLineNumber();
       for (std::size_t start = 1; start < lines.size(); ++number) {
         const std::size_t end = lines.find('\n', start);
-        const std::string_view line = lines.substr(start, end - start);
+        const std::string_view line = TrimLineEnd(lines, start, end);
         const std::string lowered = LowerCase(line);
         for (const auto& pattern : patterns) {
           if (ContainsPlain(lowered, pattern)) {

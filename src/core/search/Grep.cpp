@@ -4,7 +4,15 @@
 // state"; identical lead-byte rows are shared (most lead bytes of most
 // states lead back to the start state, so a pattern needs a few dozen
 // rows, not 60 per state). Rows are numbered so that every accepting state
-// comes last: the hot loop tests one comparison per byte.
+// comes last: the hot loop tests one comparison per byte. A carriage return
+// (always followed by a line feed in the blocks TTxtFile gives) leaves the
+// state as it is, so CR LF files need no copying.
+//
+// A pattern that is not a plain literal may still require one: every match
+// of [ァ-ヶ]*ニュース[ぁ-ん]* contains ニュース. Such a literal (found on the
+// parse tree: exact strings, prefixes and suffixes joined across
+// concatenations, as grep tools have long done) is searched for with memmem
+// first, and only the lines holding it are walked with the tables.
 #include "core/search/Grep.h"
 
 #include <algorithm>
@@ -27,7 +35,7 @@ public:
   explicit TGrepProgram(TCompiledExpression& compiled);
 
   TGrep::TScan Scan = TGrep::TScan::CharacterWalk;
-  std::string Literal;
+  std::string Literal;               // Literal scan: the literal; ByteTable: a required literal or empty
   std::vector<std::uint32_t> Table;  // [row * 256 + byte] = target row * 256
   std::uint32_t LineStartRow = 0;    // * 256
   std::uint32_t AcceptBase = 0;      // * 256; targets at or above accept
@@ -36,6 +44,7 @@ public:
 
 private:
   bool LiteralFits(const std::vector<TRECode>& codes);
+  void FindRequiredLiteral(const TREParseTree& tree);
   void BuildTable(int lineStart);
 };
 
@@ -54,23 +63,124 @@ TGrepProgram::TGrepProgram(TCompiledExpression& compiled) {
   if (Dfa->Explore()) {
     BuildTable(Dfa->Pinned(LineStartPin));
     Scan = TGrep::TScan::ByteTable;
+    FindRequiredLiteral(compiled.Tree());
   }
 }
 
 // A literal is searched for as bytes only when its bytes mean the same
 // characters wherever they are found at a character boundary: every code
 // occurs in text, no lone lead byte (which only occurs before a line end),
-// no carriage return (gone from the read lines), and line feeds only at its
-// ends (before or after the line).
+// no line end (a literal with the line feed of ^ or $ is walked instead).
 bool TGrepProgram::LiteralFits(const std::vector<TRECode>& codes) {
-  for (std::size_t i = 0; i < codes.size(); ++i) {
-    const TRECode code = codes[i];
-    if (!IsTextCode(code) || code == kRECarriageReturn) return false;
+  for (const TRECode code : codes) {
+    if (!IsTextCode(code) || code == kRECarriageReturn || code == kRELineFeed) return false;
     if (code < 0x100 && IsLeadByte(static_cast<unsigned char>(code))) return false;
-    if (code == kRELineFeed && i != 0 && i + 1 != codes.size()) return false;
     AppendRECode(Literal, code);
   }
   return true;
+}
+
+// What every match of a node contains, in codes: the whole match when it is
+// one fixed string (Exact), how every match begins and ends, and a factor
+// found in every match. Strings are cut to kMaxKept codes, which keeps them
+// true (a prefix of a prefix is a prefix) and the work linear.
+struct TRequired {
+  bool Exact = false;
+  std::vector<TRECode> Prefix;  // the whole string when Exact
+  std::vector<TRECode> Suffix;
+  std::vector<TRECode> Factor;
+};
+
+constexpr std::size_t kMaxKept = 32;
+
+std::vector<TRECode> Joined(const std::vector<TRECode>& a, const std::vector<TRECode>& b) {
+  std::vector<TRECode> joined(a);
+  joined.insert(joined.end(), b.begin(), b.end());
+  return joined;
+}
+
+void Longest(std::vector<TRECode>& best, const std::vector<TRECode>& candidate) {
+  if (candidate.size() > best.size()) best = candidate;
+}
+
+TRequired Cut(TRequired r) {
+  if (r.Prefix.size() > kMaxKept) {
+    r.Exact = false;
+    r.Prefix.resize(kMaxKept);
+  }
+  if (r.Suffix.size() > kMaxKept) r.Suffix.erase(r.Suffix.begin(), r.Suffix.end() - kMaxKept);
+  if (r.Factor.size() > kMaxKept) r.Factor.resize(kMaxKept);
+  return r;
+}
+
+TRequired Combine(const TRENode& node, const TRequired* left, const TRequired* right) {
+  TRequired r;
+  switch (node.Kind) {
+    case TRENodeKind::Range:
+      // Only characters that text holds as themselves, never a line end.
+      if (node.Lo == node.Hi && IsTextCode(node.Lo) && node.Lo != kRELineFeed && node.Lo != kRECarriageReturn) {
+        r.Exact = true;
+        r.Prefix = r.Suffix = r.Factor = {node.Lo};
+      }
+      return r;
+    case TRENodeKind::Empty:
+      r.Exact = true;
+      return r;
+    case TRENodeKind::Concat:
+      r.Exact = left->Exact && right->Exact;
+      r.Prefix = left->Exact ? Joined(left->Prefix, right->Prefix) : left->Prefix;
+      r.Suffix = right->Exact ? Joined(left->Suffix, right->Suffix) : right->Suffix;
+      r.Factor = left->Factor;
+      Longest(r.Factor, right->Factor);
+      Longest(r.Factor, Joined(left->Suffix, right->Prefix));
+      if (r.Exact) r.Factor = r.Prefix;
+      return Cut(std::move(r));
+    case TRENodeKind::Union: {
+      r.Exact = left->Exact && right->Exact && left->Prefix == right->Prefix;
+      const auto& a = left->Prefix;
+      const auto& b = right->Prefix;
+      std::size_t n = 0;
+      while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
+      r.Prefix.assign(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(n));
+      const auto& c = left->Suffix;
+      const auto& d = right->Suffix;
+      std::size_t m = 0;
+      while (m < c.size() && m < d.size() && c[c.size() - 1 - m] == d[d.size() - 1 - m]) ++m;
+      r.Suffix.assign(c.end() - static_cast<std::ptrdiff_t>(m), c.end());
+      r.Factor = r.Prefix;
+      Longest(r.Factor, r.Suffix);
+      return r;
+    }
+    default:  // star, line head, line tail: nothing required
+      return r;
+  }
+}
+
+void TGrepProgram::FindRequiredLiteral(const TREParseTree& tree) {
+  // Post-order over the (shared) nodes without recursion: trees of long
+  // patterns are deep.
+  std::vector<std::unique_ptr<TRequired>> done(tree.NodeCount());
+  std::vector<std::pair<int, bool>> stack{{tree.Root(), false}};
+  while (!stack.empty()) {
+    const auto [index, childrenDone] = stack.back();
+    stack.pop_back();
+    if (done[static_cast<std::size_t>(index)]) continue;
+    const TRENode& node = tree.Node(index);
+    const bool binary = node.Kind == TRENodeKind::Concat || node.Kind == TRENodeKind::Union;
+    if (!childrenDone && binary) {
+      stack.emplace_back(index, true);
+      stack.emplace_back(node.Right, false);
+      stack.emplace_back(node.Left, false);
+      continue;
+    }
+    const TRequired* left = binary ? done[static_cast<std::size_t>(node.Left)].get() : nullptr;
+    const TRequired* right = binary ? done[static_cast<std::size_t>(node.Right)].get() : nullptr;
+    done[static_cast<std::size_t>(index)] = std::make_unique<TRequired>(Combine(node, left, right));
+  }
+  std::string bytes;
+  for (const TRECode code : done[static_cast<std::size_t>(tree.Root())]->Factor) AppendRECode(bytes, code);
+  // One byte would stop the scan at nearly every line.
+  if (bytes.size() >= 2) Literal = bytes;
 }
 
 void TGrepProgram::BuildTable(int lineStart) {
@@ -103,12 +213,13 @@ void TGrepProgram::BuildTable(int lineStart) {
     TRow& row = rows[static_cast<std::size_t>(state)];
     fill(row, transitions, 0);
     row[kLF] = afterLineFeed(state);
+    row['\r'] = state;  // always followed by a line feed: it changes nothing
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
       // A lead byte before a line end is a character of its own.
       const int alone = dfa.Step(state, static_cast<TRECode>(lead));
       const int lfEntry = dfa.Accepts(alone) ? alone : afterLineFeed(alone);
-      const int crEntry = dfa.Accepts(alone) ? alone : dfa.Step(alone, kRECarriageReturn);
+      const int crEntry = alone;  // the carriage return of CR LF changes nothing
       const auto base = static_cast<TRECode>(lead) << 8;
       const bool touched = std::any_of(transitions.begin(), transitions.end(),
                                        [&](const auto& t) { return t.Hi >= base && t.Lo <= base + 0xFF; });
@@ -166,12 +277,10 @@ public:
 
   // The line [start, end) of the block (end is its line feed).
   void Report(std::size_t start, std::size_t end) {
-    m_number += static_cast<std::size_t>(
-        std::count(m_lines.begin() + static_cast<std::ptrdiff_t>(m_counted),
-                   m_lines.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+    m_number += CountLineFeeds(m_lines.data() + m_counted, start - m_counted);
     m_counted = start;
     m_file.CheckCancel();
-    if (m_grep.OnMatch) m_grep.OnMatch(m_grep, TGrepLine{m_lines.substr(start, end - start), m_number});
+    if (m_grep.OnMatch) m_grep.OnMatch(m_grep, TGrepLine{TrimLineEnd(m_lines, start, end), m_number});
   }
 
 private:
@@ -200,64 +309,91 @@ void ScanEveryLine(std::string_view lines, TReporter& reporter) {
   }
 }
 
-void ScanLiteral(const std::string& literal, std::string_view lines, TReporter& reporter) {
-  const bool startsWithLineFeed = literal.front() == '\n';
+void ScanForLiteral(const std::string& literal, std::string_view lines, TReporter& reporter) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(lines.data());
-  std::size_t from = startsWithLineFeed ? 0 : 1;
+  std::size_t from = 1;
   std::size_t knownBoundary = 0;  // a character boundary in the line of the last hit
   std::size_t knownLine = 0;      // start of that line
   while (from < lines.size()) {
     const void* found = ::memmem(lines.data() + from, lines.size() - from, literal.data(), literal.size());
     if (!found) return;
     const auto hit = static_cast<std::size_t>(static_cast<const char*>(found) - lines.data());
-    std::size_t lineStart;
-    if (startsWithLineFeed) {
-      lineStart = hit + 1;
-      if (lineStart >= lines.size()) return;  // the line feed after the last line begins no line
-    } else {
-      lineStart = LineStartBefore(lines, hit);
-      if (lineStart != knownLine) {
-        knownLine = lineStart;
-        knownBoundary = lineStart;
-      }
-      // Bytes after a byte that cannot be a lead byte start a character; from
-      // there lead-range bytes pair up. Never look back past a known boundary.
-      std::size_t j = hit;
-      while (j > knownBoundary && IsLeadByte(bytes[j - 1])) --j;
-      const bool boundary = (hit - j) % 2 == 0;
-      knownBoundary = boundary ? hit : hit + 1;
-      if (!boundary) {
-        from = hit + 1;
-        continue;
-      }
+    const std::size_t lineStart = LineStartBefore(lines, hit);
+    if (lineStart != knownLine) {
+      knownLine = lineStart;
+      knownBoundary = lineStart;
     }
-    const std::size_t lineEnd = LineEndFrom(lines, lineStart);
+    // After a byte that cannot be a lead byte a character begins; from there
+    // lead-range bytes pair up. Never look back past a known boundary, so
+    // the checks of one line cost no more than the line.
+    std::size_t j = hit;
+    while (j > knownBoundary && IsLeadByte(bytes[j - 1])) --j;
+    const bool boundary = (hit - j) % 2 == 0;
+    knownBoundary = boundary ? hit : hit + 1;
+    if (!boundary) {
+      from = hit + 1;
+      continue;
+    }
+    const std::size_t lineEnd = LineEndFrom(lines, hit);
     reporter.Report(lineStart, lineEnd);
-    from = lineEnd;  // a literal that begins with the line feed may match the next line there
-    if (!startsWithLineFeed) ++from;
+    from = lineEnd + 1;
   }
 }
 
-void ScanTable(const TGrepProgram& program, std::string_view lines, TReporter& reporter) {
+// Walks [from, to) from `state`; true when an accepting state is reached,
+// with `hit` the offset of the byte that reached it.
+inline bool Walk(const TGrepProgram& program, const unsigned char* base, std::size_t from, std::size_t to,
+                 std::uint32_t& state, std::size_t& hit) {
   const std::uint32_t* table = program.Table.data();
   const std::uint32_t acceptBase = program.AcceptBase;
-  const auto* base = reinterpret_cast<const unsigned char*>(lines.data());
-  const unsigned char* const end = base + lines.size();
-  const unsigned char* p = base + 1;
-  std::uint32_t state = program.LineStartRow;
+  const unsigned char* p = base + from;
+  const unsigned char* const end = base + to;
+  std::uint32_t s = state;
+  // The hot loop: one table load per byte.
   while (p < end) {
-    // The hot loop: one table load per byte.
-    while (p < end) {
-      state = table[state + *p++];
-      if (state >= acceptBase) break;
+    s = table[s + *p++];
+    if (s >= acceptBase) {
+      hit = static_cast<std::size_t>(p - base) - 1;
+      return true;
     }
-    if (state < acceptBase) return;
-    const auto hit = static_cast<std::size_t>(p - base) - 1;
-    const std::size_t lineStart = LineStartBefore(lines, hit);
-    const std::size_t lineEnd = base[hit] == kLF ? hit : LineEndFrom(lines, hit);
-    reporter.Report(lineStart, lineEnd);
-    p = base + lineEnd + 1;
-    state = program.LineStartRow;
+  }
+  state = s;
+  return false;
+}
+
+void ReportHit(std::string_view lines, std::size_t hit, TReporter& reporter, std::size_t& next) {
+  const std::size_t lineStart = LineStartBefore(lines, hit);
+  const std::size_t lineEnd = lines[hit] == '\n' ? hit : LineEndFrom(lines, hit);
+  reporter.Report(lineStart, lineEnd);
+  next = lineEnd + 1;
+}
+
+void ScanTable(const TGrepProgram& program, std::string_view lines, TReporter& reporter) {
+  const auto* base = reinterpret_cast<const unsigned char*>(lines.data());
+  std::size_t pos = 1;
+  std::size_t hit = 0;
+  if (program.Literal.empty()) {
+    while (pos < lines.size()) {
+      std::uint32_t state = program.LineStartRow;
+      if (!Walk(program, base, pos, lines.size(), state, hit)) return;
+      ReportHit(lines, hit, reporter, pos);
+    }
+    return;
+  }
+  // Only lines that hold the required literal can match: walk those alone.
+  const std::string& literal = program.Literal;
+  while (pos < lines.size()) {
+    const void* found = ::memmem(lines.data() + pos, lines.size() - pos, literal.data(), literal.size());
+    if (!found) return;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - lines.data());
+    const std::size_t lineStart = LineStartBefore(lines, at);
+    const std::size_t lineEnd = LineEndFrom(lines, at);
+    std::uint32_t state = program.LineStartRow;
+    if (Walk(program, base, lineStart, lineEnd + 1, state, hit)) {
+      ReportHit(lines, hit, reporter, pos);
+    } else {
+      pos = lineEnd + 1;
+    }
   }
 }
 
@@ -265,7 +401,7 @@ void ScanCharacters(TGrepProgram& program, std::string_view lines, TReporter& re
   TRE_DFA& dfa = *program.Dfa;
   for (std::size_t start = 1; start < lines.size();) {
     const std::size_t end = LineEndFrom(lines, start);
-    const std::string_view line = lines.substr(start, end - start);
+    const std::string_view line = TrimLineEnd(lines, start, end);
     int state = dfa.Pinned(program.LineStartPin);
     bool matched = false;
     for (std::size_t i = 0; i < line.size() && !matched; i += RECharLength(line, i)) {
@@ -288,6 +424,11 @@ TGrep::TScan TGrep::ScanKind() {
   return static_cast<TGrepProgram&>(*compiled.MatcherData).Scan;
 }
 
+const std::string& TGrep::ScanLiteral() {
+  ScanKind();
+  return static_cast<TGrepProgram&>(*Current().MatcherData).Literal;
+}
+
 void TGrep::Grep(const std::string& fileName) {
   ScanKind();  // builds the program
   auto& program = static_cast<TGrepProgram&>(*Current().MatcherData);
@@ -302,7 +443,7 @@ void TGrep::Grep(const std::string& fileName) {
     const std::string_view lines = file.Lines();
     switch (program.Scan) {
       case TScan::EveryLine: ScanEveryLine(lines, reporter); break;
-      case TScan::Literal: ScanLiteral(program.Literal, lines, reporter); break;
+      case TScan::Literal: ScanForLiteral(program.Literal, lines, reporter); break;
       case TScan::ByteTable: ScanTable(program, lines, reporter); break;
       case TScan::CharacterWalk: ScanCharacters(program, lines, reporter); break;
     }

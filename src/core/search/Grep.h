@@ -8,14 +8,17 @@
 // pattern that matches the empty string matches every line.
 //
 // Two scans, chosen when the pattern is compiled:
-//  - a plain literal (the pattern matches exactly one string) is searched
-//    for with memmem over the whole block; a hit inside a double-byte
-//    character (found from the nearest byte that cannot be a lead byte) is
-//    skipped, so a character never matches from its second byte;
+//  - a plain literal (the pattern matches exactly one string, with no line
+//    end in it) is searched for with memmem over the whole block; a hit
+//    inside a double-byte character (found from the nearest byte that cannot
+//    be a lead byte) is skipped, so a character never matches from its
+//    second byte;
 //  - anything else walks the block once with an unanchored DFA compiled to
 //    byte tables, one table of 256 entries per state and per (state, lead
 //    byte) pair, so the hot loop is one load per byte; the table of a line
-//    feed returns to the line-start state unless a match ends there. When the
+//    feed returns to the line-start state unless a match ends there. A
+//    literal that every match contains, when there is one, picks the lines
+//    to walk (memmem), so most of the text is never walked. When the
 //    DFA would pass its state cap, the walk steps the lazy DFA character by
 //    character instead: slower, still linear in the text.
 // Line numbers are counted only up to each reported line.
@@ -58,6 +61,10 @@ public:
   // Which scan the current pattern uses (for tests and benchmarks).
   enum class TScan { Literal, ByteTable, CharacterWalk, EveryLine };
   TScan ScanKind();
+  // The bytes the scan searches for with memmem: the pattern itself for a
+  // literal scan, a literal every match contains for a table scan (may be
+  // empty).
+  const std::string& ScanLiteral();
 };
 
 }  // namespace quillet

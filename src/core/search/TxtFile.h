@@ -2,11 +2,14 @@
 // two exceptions that end a scan.
 //
 // After each ReadBlock(), Lines() is
-//     "\n" line "\n" line "\n" ... line "\n"
+//     "\n" line end line end ... line end
 // the line feed before its first line (an artificial one before line 1),
-// then whole lines, each followed by exactly one line feed: carriage return
-// + line feed and a lone carriage return are both read as one line feed, and
-// a last line without a line end gets one. A line never spans two blocks:
+// then whole lines, each followed by its end: a line feed, or carriage
+// return + line feed as stored (left in place, so that the usual diary file
+// costs no copying; TrimLineEnd drops the carriage return). A lone carriage
+// return is read as a line feed, and a last line without a line end gets
+// one. So every line ends at a line feed, and a carriage return is always
+// directly followed by one. A line never spans two blocks:
 // the part of a line that a read cuts off is carried into the next block, and
 // a line longer than a block grows the buffer until it fits. Line numbers
 // are 1-based; an empty file has no lines, and a file ending in a line end
@@ -36,6 +39,17 @@ public:
   EGrepCancel() : std::runtime_error("CancelRequest") {}
 };
 
+// The text of the line [start, end) of Lines() (end: its line feed),
+// without the carriage return of a CR LF end.
+inline std::string_view TrimLineEnd(std::string_view lines, std::size_t start, std::size_t end) {
+  if (end > start && lines[end - 1] == '\r') --end;
+  return lines.substr(start, end - start);
+}
+
+// The number of line feeds in [data, data + size): 16 bytes per step, for
+// line numbering over whole blocks.
+std::size_t CountLineFeeds(const char* data, std::size_t size) noexcept;
+
 class TTxtFile {
 public:
   static constexpr std::size_t kBlockSize = 102400;
@@ -61,8 +75,9 @@ public:
 private:
   // Appends up to kBlockSize bytes at m_size; false at the end of the file.
   bool ReadMore();
-  // Turns CR LF and lone CR into LF in [from, m_size); a CR at the very end
-  // is left for the next read unless the file has ended.
+  // Turns every lone CR in [from, m_size) into LF; a CR at the very end is
+  // left for the next read (it may be the first half of CR LF) unless the
+  // file has ended.
   void Normalize(std::size_t from);
 
   int m_fd = -1;

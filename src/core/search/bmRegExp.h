@@ -50,6 +50,7 @@ public:
   const std::string& Pattern() const noexcept { return m_pattern; }
   TRECode HeadCode() const noexcept { return m_headCode; }
   TRECode TailCode() const noexcept { return m_tailCode; }
+  const TREParseTree& Tree() const noexcept { return m_tree; }
   const TRE_NFA& Nfa() const noexcept { return m_nfa; }
   bool BeginsWithLineHead() const noexcept { return m_nfa.BeginsWithLineHead(); }
   bool EndsWithLineTail() const noexcept { return m_nfa.EndsWithLineTail(); }

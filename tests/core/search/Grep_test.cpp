@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ScanChoice,
                          ::testing::Values(TScanRow{"Literal", "abc", TGrep::TScan::Literal},
                                            TScanRow{"EscapedLiteral", "a\\.b", TGrep::TScan::Literal},
                                            TScanRow{"SameAlternatives", "ab|ab", TGrep::TScan::Literal},
-                                           TScanRow{"LineHeadLiteral", "^abc", TGrep::TScan::Literal},
-                                           TScanRow{"LineTailLiteral", "abc$", TGrep::TScan::Literal},
+                                           TScanRow{"LineHeadLiteral", "^abc", TGrep::TScan::ByteTable},
+                                           TScanRow{"LineTailLiteral", "abc$", TGrep::TScan::ByteTable},
                                            TScanRow{"LoneLeadByte", "\\x93", TGrep::TScan::ByteTable},
                                            TScanRow{"Class", "a[bc]", TGrep::TScan::ByteTable},
                                            TScanRow{"Alternation", "ab|cd", TGrep::TScan::ByteTable},
@@ -105,6 +105,34 @@ INSTANTIATE_TEST_SUITE_P(Table, ScanChoice,
                                            TScanRow{"LineTailAlone", "$", TGrep::TScan::EveryLine},
                                            TScanRow{"PastTheStateCap", BlowUpPattern(), TGrep::TScan::CharacterWalk}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+struct TRequiredRow {
+  const char* name;
+  std::string pattern;
+  std::string literal;
+};
+
+class RequiredLiteral : public ::testing::TestWithParam<TRequiredRow> {};
+
+TEST_P(RequiredLiteral, IsWhatEveryMatchContains) {
+  TGrep grep;
+  grep.SetRegExp(GetParam().pattern);
+  EXPECT_EQ(grep.ScanKind(), TGrep::TScan::ByteTable);
+  EXPECT_EQ(grep.ScanLiteral(), GetParam().literal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RequiredLiteral,
+    ::testing::Values(TRequiredRow{"Katakana", "[\x83\x40-\x83\x96]*\x83\x6a\x83\x85\x81\x5b\x83\x58[a-z]*",
+                                   "\x83\x6a\x83\x85\x81\x5b\x83\x58"},
+                      TRequiredRow{"CommonPrefixOfAlternatives", "a(bc|bd)e", "ab"},
+                      TRequiredRow{"CommonSuffixOfAlternatives", "(xyz|wyz)+q", "yz"},
+                      TRequiredRow{"LineHeadBreaksTheLiteral", "^abc", "abc"},
+                      TRequiredRow{"NothingRequired", "ab|cd", ""},
+                      TRequiredRow{"OptionalPartBreaks", "abc?d", "ab"},
+                      TRequiredRow{"SingleByteIsNotWorthIt", "a[bc]", ""},
+                      TRequiredRow{"LineFeedIsNeverPartOfIt", "ab\\ncd", "ab"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct TGrepRow {
   const char* name;

@@ -34,12 +34,14 @@ TLines ReadAll(const std::string& path) {
     EXPECT_GE(block.size(), 2u);
     EXPECT_EQ(block.front(), '\n');
     EXPECT_EQ(block.back(), '\n');
-    EXPECT_EQ(block.find('\r'), std::string_view::npos);
+    for (std::size_t cr = block.find('\r'); cr != std::string_view::npos; cr = block.find('\r', cr + 1)) {
+      EXPECT_EQ(block[cr + 1], '\n') << "a carriage return not followed by a line feed";
+    }
     EXPECT_EQ(file.FirstLineNumber(), lines.size() + 1);
     std::size_t number = file.FirstLineNumber();
     for (std::size_t start = 1; start < block.size(); ++number) {
       const std::size_t end = block.find('\n', start);
-      lines.emplace_back(number, std::string(block.substr(start, end - start)));
+      lines.emplace_back(number, std::string(TrimLineEnd(block, start, end)));
       start = end + 1;
     }
   }
