@@ -1,0 +1,188 @@
+// TRowAttributeStringList; see RowAttributeStringList.h.
+#include "core/editor/RowAttributeStringList.h"
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+constexpr std::uint32_t kAttributeMask = 0x3;
+constexpr std::uint32_t kPrevShift = 2;
+constexpr std::uint32_t kTokenShift = 4;
+constexpr std::uint32_t kMarkShift = 16;
+
+TRowAttribute AttributeOf(std::uint32_t word1) { return static_cast<TRowAttribute>(word1 & kAttributeMask); }
+
+// Bit position of parser value `which` (0..4) and the word that holds it.
+std::uint32_t ValueShift(int which) {
+  return which < 3 ? 8 + 8 * static_cast<std::uint32_t>(which) : 8 * static_cast<std::uint32_t>(which - 3);
+}
+
+}  // namespace
+
+TRowAttribute TRowAttributeStringList::RowAttribute(int index) const {
+  if (index < 0 || index >= TheStringList::Count()) return raInvalid;
+  return AttributeOf(Word1(index));
+}
+
+void TRowAttributeStringList::SetRowAttribute(int index, TRowAttribute attribute) {
+  CheckIndex(index);
+  SetWords(index, (Word1(index) & ~kAttributeMask) | (attribute & kAttributeMask), Word2(index));
+}
+
+TRowAttribute TRowAttributeStringList::PrevRowAttribute(int index) const {
+  CheckIndex(index);
+  return static_cast<TRowAttribute>(Word1(index) >> kPrevShift & kAttributeMask);
+}
+
+void TRowAttributeStringList::SetPrevRowAttribute(int index, TRowAttribute attribute) {
+  CheckIndex(index);
+  const std::uint32_t word1 =
+      (Word1(index) & ~(kAttributeMask << kPrevShift)) | (attribute & kAttributeMask) << kPrevShift;
+  SetWords(index, word1, Word2(index));
+}
+
+int TRowAttributeStringList::Token(int index) const {
+  CheckIndex(index);
+  return static_cast<int>(Word1(index) >> kTokenShift & 0xF) - 2;
+}
+
+void TRowAttributeStringList::SetToken(int index, int token) {
+  CheckIndex(index);
+  const auto nibble = static_cast<std::uint32_t>(token + 2) & 0xF;
+  SetWords(index, (Word1(index) & ~(0xFu << kTokenShift)) | nibble << kTokenShift, Word2(index));
+}
+
+int TRowAttributeStringList::ParserValue(int index, int which) const {
+  CheckIndex(index);
+  const std::uint32_t word = which < 3 ? Word1(index) : Word2(index);
+  return static_cast<std::int8_t>(static_cast<std::uint8_t>(word >> ValueShift(which)));
+}
+
+void TRowAttributeStringList::SetParserValue(int index, int which, int value) {
+  CheckIndex(index);
+  const std::uint32_t shift = ValueShift(which);
+  const std::uint32_t bits = static_cast<std::uint32_t>(value) & 0xFF;
+  std::uint32_t word1 = Word1(index);
+  std::uint32_t word2 = Word2(index);
+  std::uint32_t& word = which < 3 ? word1 : word2;
+  word = (word & ~(0xFFu << shift)) | bits << shift;
+  SetWords(index, word1, word2);
+}
+
+TRowMarks TRowAttributeStringList::Marks(int index) const {
+  CheckIndex(index);
+  return static_cast<TRowMarks>(Word2(index) >> kMarkShift);
+}
+
+void TRowAttributeStringList::SetMarks(int index, TRowMarks marks) {
+  CheckIndex(index);
+  SetWords(index, Word1(index), (Word2(index) & 0xFFFF) | std::uint32_t{marks} << kMarkShift);
+}
+
+TRowAttributeData TRowAttributeStringList::RowAttributeData(int index) const {
+  CheckIndex(index);
+  TRowAttributeData data;
+  data.RowAttribute = RowAttribute(index);
+  data.PrevRowAttribute = PrevRowAttribute(index);
+  data.Token = Token(index);
+  data.Value1 = ParserValue(index, 0);
+  data.Value2 = ParserValue(index, 1);
+  data.Value3 = ParserValue(index, 2);
+  data.Byte1 = static_cast<std::int8_t>(ParserValue(index, 3));
+  data.Byte2 = static_cast<std::int8_t>(ParserValue(index, 4));
+  data.StateText = std::string(ParseStateText(index));
+  return data;
+}
+
+void TRowAttributeStringList::SetRowAttributeData(int index, const TRowAttributeData& data) {
+  CheckIndex(index);
+  const auto byte = [](std::int32_t value, std::uint32_t shift) {
+    return (static_cast<std::uint32_t>(value) & 0xFF) << shift;
+  };
+  const std::uint32_t word1 = (data.RowAttribute & kAttributeMask) |
+                              (data.PrevRowAttribute & kAttributeMask) << kPrevShift |
+                              (static_cast<std::uint32_t>(data.Token + 2) & 0xF) << kTokenShift |
+                              byte(data.Value1, 8) | byte(data.Value2, 16) | byte(data.Value3, 24);
+  const std::uint32_t word2 = (Word2(index) & 0xFFFF0000u) | byte(data.Byte1, 0) | byte(data.Byte2, 8);
+  SetWords(index, word1, word2);
+  PutParseStateText(index, data.StateText);
+}
+
+int TRowAttributeStringList::LineCount() const noexcept {
+  const int rows = TheStringList::Count();
+  if (rows == 0) return 0;
+  return m_lineEndRows + (AttributeOf(Word1(rows - 1)) == raWrapped ? 1 : 0);
+}
+
+TRowMarks TRowAttributeStringList::ListMarks() const noexcept {
+  TRowMarks marks = 0;
+  for (int mark = 0; mark < kRowMarkCount; ++mark) {
+    if (m_markRows[static_cast<std::size_t>(mark)] > 0) marks = static_cast<TRowMarks>(marks | 1u << mark);
+  }
+  return marks;
+}
+
+void TRowAttributeStringList::Tally(std::uint32_t word1, std::uint32_t word2, int sign) {
+  if (AttributeOf(word1) != raWrapped) m_lineEndRows += sign;
+  for (std::uint32_t marks = word2 >> kMarkShift; marks != 0; marks &= marks - 1) {
+    m_markRows[static_cast<std::size_t>(__builtin_ctz(marks))] += sign;
+  }
+}
+
+void TRowAttributeStringList::Invalidate(int row) const {
+  if (m_scanned <= row) return;
+  m_scanned = row;
+  m_lineStarts.erase(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), row), m_lineStarts.end());
+}
+
+void TRowAttributeStringList::Scan(int uptoRow) const {
+  const int rows = TheStringList::Count();
+  uptoRow = std::min(uptoRow, rows);
+  for (; m_scanned < uptoRow; ++m_scanned) {
+    if (AttributeOf(Word1(m_scanned)) != raWrapped) m_lineStarts.push_back(m_scanned + 1);
+  }
+}
+
+int TRowAttributeStringList::LineOfRow(int row) const {
+  const int rows = TheStringList::Count();
+  if (row >= rows) return LineCount();
+  if (row <= 0) return 0;
+  Scan(row);
+  return static_cast<int>(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), row) - m_lineStarts.begin()) - 1;
+}
+
+int TRowAttributeStringList::RowOfLine(int line) const {
+  const int rows = TheStringList::Count();
+  if (line <= 0) return 0;
+  const auto wanted = static_cast<std::size_t>(line);
+  while (m_lineStarts.size() <= wanted && m_scanned < rows) Scan(m_scanned + 1);
+  if (m_lineStarts.size() <= wanted) return rows;
+  return std::min(m_lineStarts[wanted], rows);
+}
+
+void TRowAttributeStringList::RowsInserted(int index, int count) {
+  for (int i = index; i < index + count; ++i) Tally(Word1(i), Word2(i), +1);
+  Invalidate(index);
+}
+
+void TRowAttributeStringList::RowsRemoving(int index, int count) {
+  for (int i = index; i < index + count; ++i) Tally(Word1(i), Word2(i), -1);
+  Invalidate(index);
+}
+
+void TRowAttributeStringList::WordsChanging(int index, std::uint32_t newWord1, std::uint32_t newWord2) {
+  const std::uint32_t oldWord1 = Word1(index);
+  Tally(oldWord1, Word2(index), -1);
+  Tally(newWord1, newWord2, +1);
+  if (AttributeOf(oldWord1) != AttributeOf(newWord1)) Invalidate(index);
+}
+
+void TRowAttributeStringList::RecountRows() {
+  m_lineEndRows = 0;
+  m_markRows.fill(0);
+  for (int i = 0; i < TheStringList::Count(); ++i) Tally(Word1(i), Word2(i), +1);
+  Invalidate(0);
+}
+
+}  // namespace quillet

@@ -1,0 +1,380 @@
+// The row store: the editing primitive on its edge cases, rows and lines,
+// marks and their carry rules, the word-wrap switch, caret places, and what
+// the clients and the highlighter are told.
+#include "core/editor/EditorScreenStrings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EditorTestSupport.h"
+
+namespace quillet {
+namespace {
+
+using test::Cp;
+using test::Dump;
+using test::TFakeClient;
+
+std::string A(int n, char c = 'a') { return std::string(static_cast<std::size_t>(n), c); }
+
+struct TEditCase {
+  const char* name;
+  std::string text;  // initial text (wrapping off)
+  int index;
+  int count;
+  std::string replacement;
+  std::string rows;  // expected dump
+};
+
+class UpdateRowsUnwrapped : public ::testing::TestWithParam<TEditCase> {};
+
+TEST_P(UpdateRowsUnwrapped, ReplacesRowsByText) {
+  TEditorScreenStrings store;
+  store.SetText(GetParam().text);
+  EXPECT_TRUE(store.UpdateRows(GetParam().index, GetParam().count, GetParam().replacement));
+  EXPECT_EQ(Dump(store), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, UpdateRowsUnwrapped,
+    ::testing::Values(
+        TEditCase{"InsertLine", "a\r\nb\r\n", 1, 0, "x\r\n", "a|x|b|"},
+        TEditCase{"InsertedTextRunsOnIntoTheLine", "a\r\nb\r\n", 1, 0, "x", "a|xb|"},
+        TEditCase{"ReplacedLineRunsOnIntoTheNext", "a\r\nb\r\nc", 1, 1, "x", "a|xc$"},
+        TEditCase{"LastLineWithoutLineEndIsEof", "a\r\nb\r\n", 1, 1, "x", "a|x$"},
+        TEditCase{"LastLineWithLineEnd", "a\r\nb", 1, 1, "x\r\n", "a|x|"},
+        // Formerly a final lone CR was dropped and the line lost its end.
+        TEditCase{"FinalLoneCrEndsTheLine", "a\r\nb\r\n", 1, 1, "x\r", "a|x|"},
+        // Formerly text put after a raEof row made a second raEof row in
+        // the middle of the store; it now continues that line.
+        TEditCase{"AppendAfterEofJoinsTheLastLine", "a\r\nb", 2, 0, "c", "a|bc$"},
+        TEditCase{"AppendLineAfterEof", "a\r\nb", 2, 0, "c\r\n", "a|bc|"},
+        TEditCase{"AppendToEmptyStore", "", 0, 0, "x", "x$"},
+        TEditCase{"AppendAfterFinalLineEnd", "a\r\n", 1, 0, "b\r\n", "a|b|"},
+        TEditCase{"AllLineEndsBecomeRows", "a\r\n", 0, 1, "x\ny\rz\r\n", "x|y|z|"},
+        TEditCase{"PureDeletionOfAMiddleLine", "a\r\nb\r\nc", 1, 1, "", "a|c$"},
+        TEditCase{"PureDeletionOfTheLastLine", "a\r\nb", 1, 1, "", "a|"},
+        TEditCase{"DeletingTheOnlyRowEmptiesTheStore", "a", 0, 1, "", ""},
+        TEditCase{"DeletingRowsKeepsTheRest", "a\r\nb\r\nc\r\nd", 1, 2, "", "a|d$"},
+        TEditCase{"NulInTheTextIsKept", "a\r\n", 0, 1, std::string("x\0y", 3), std::string("x\0y$", 4)}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(UpdateRows, RangesOutsideTheStoreAreIgnored) {
+  TEditorScreenStrings store;
+  store.SetText("a\r\nb\r\n");
+  EXPECT_FALSE(store.UpdateRows(-1, 1, "x"));
+  EXPECT_FALSE(store.UpdateRows(2, 1, "x"));
+  EXPECT_FALSE(store.UpdateRows(1, 2, "x"));
+  EXPECT_FALSE(store.UpdateRows(3, 0, "x"));
+  EXPECT_FALSE(store.UpdateRows(1, 0, ""));
+  EXPECT_FALSE(store.UpdateRows(0, -1, "x"));
+  EXPECT_FALSE(store.UpdateRows(1, 0x7FFFFFFF, "x"));
+  EXPECT_EQ(Dump(store), "a|b|");
+  EXPECT_FALSE(store.UndoObj().CanUndo());
+}
+
+TEST(UpdateRows, AViewOfTheStoreCanBeInsertedBack) {
+  TEditorScreenStrings store;
+  store.SetText(A(100) + "\r\nb\r\n");
+  store.UpdateRows(1, 0, store.Get(0));
+  EXPECT_EQ(store.Text(), A(100) + "\r\n" + A(100) + "b\r\n");
+}
+
+TEditorScreenStrings& Wrapped(TEditorScreenStrings& store, int wrap = 20) {
+  store.WrapOption().SetWrapByte(wrap);
+  store.SetWordWrap(true);
+  return store;
+}
+
+TEST(UpdateRowsWrapped, ReCutsTheTouchedLineOnly) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(30) + "\r\n" + A(25, 'b') + "\r\n");
+  ASSERT_EQ(Dump(store), A(20) + "~" + A(10) + "|" + A(20, 'b') + "~" + A(5, 'b') + "|");
+  // Type 'x' at the start of row 1 (a line's last row, so its line end is
+  // part of the new text): the row before and the next line take part.
+  store.UpdateRows(1, 1, "x" + A(10) + "\r\n");
+  EXPECT_EQ(Dump(store), A(20) + "~x" + A(10) + "|" + A(20, 'b') + "~" + A(5, 'b') + "|");
+  EXPECT_EQ(store.UpdateInfo(), (TEditorUpdateInfo{0, 4, 4, 0, true}));
+  // Fill the line to 40 columns: it grows by a row (an empty one, since it
+  // filled its last row exactly).
+  store.UpdateRows(1, 1, A(20) + "\r\n");
+  EXPECT_EQ(Dump(store), A(20) + "~" + A(20) + "~|" + A(20, 'b') + "~" + A(5, 'b') + "|");
+  EXPECT_EQ(store.UpdateInfo(), (TEditorUpdateInfo{0, 4, 5, 0, true}));
+  // Inside a wrapped row the edit stays within its own line.
+  store.UpdateRows(3, 1, "c" + A(19, 'b'));
+  EXPECT_EQ(Dump(store), A(20) + "~" + A(20) + "~|c" + A(19, 'b') + "~" + A(5, 'b') + "|");
+  EXPECT_EQ(store.UpdateInfo(), (TEditorUpdateInfo{3, 2, 2, 0, true}));
+}
+
+TEST(UpdateRowsWrapped, AnEditMovesTheBreakOfTheRowBefore) {
+  TEditorScreenStrings store;
+  Wrapped(store).WrapOption().SetLeading(true);
+  store.SetText(A(18) + Cp("「") + "bbbbb");
+  ASSERT_EQ(store.Count(), 2);  // the bracket opened row 1
+  store.UpdateRows(1, 1, "cc");
+  EXPECT_EQ(Dump(store), A(18) + "cc~$");  // exactly W columns: an empty last row
+  EXPECT_EQ(store.Text(), A(18) + "cc");
+}
+
+TEST(UpdateRowsWrapped, EditingTheMiddleRowOfALineKeepsTheRestOfIt) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(20) + A(20, 'b') + A(5, 'c') + "\r\nz");
+  ASSERT_EQ(store.Count(), 4);
+  store.UpdateRows(1, 1, "");  // delete row 1 inside the line
+  EXPECT_EQ(Dump(store), A(20) + "~" + A(5, 'c') + "|z$");
+}
+
+TEST(RowsOfLines, GetRowsTextJoinsWrappedRows) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(45) + "\r\nb");
+  EXPECT_EQ(store.FirstRowOfLine(2), 0);
+  EXPECT_EQ(store.LastRowOfLine(0), 2);
+  EXPECT_EQ(store.LastRowOfLine(3), 3);
+  const auto line = store.GetRowsText(1, -1);
+  EXPECT_EQ(line.Text, A(25) + "\r\n");
+  EXPECT_EQ(line.RowCount, 2);
+  EXPECT_EQ(line.LastAttribute, raCrlf);
+  const auto all = store.GetRowsText(0, 4);
+  EXPECT_EQ(all.Text, A(45) + "\r\nb");
+  EXPECT_EQ(all.LastAttribute, raEof);
+  EXPECT_EQ(store.GetRowsText(4, 1).LastAttribute, raInvalid);
+  EXPECT_EQ(store.GetRowsText(0, 0).RowCount, 0);
+  EXPECT_EQ(store.LinesCount(), 2);
+  EXPECT_EQ(store.RowOfLineIndex(1), 3);
+  EXPECT_EQ(store.RowOfLineIndex(-4), 0);
+}
+
+TEST(RowMarks, MarksZeroToNineAreUnique) {
+  TEditorScreenStrings store;
+  store.SetText("a\r\nb\r\nc\r\n");
+  store.PutMark(0, 3);
+  store.PutMark(2, 3);
+  EXPECT_EQ(store.Marks(0), 0);
+  EXPECT_EQ(store.Marks(2), 1 << 3);
+  store.PutMark(0, 12);
+  store.PutMark(1, 12);
+  EXPECT_EQ(store.Marks(0), 1 << 12);
+  EXPECT_EQ(store.Marks(1), 1 << 12);
+  EXPECT_EQ(store.ListMarks(), (1 << 3) | (1 << 12));
+  store.PutMark(1, 16);  // no such mark
+  store.DeleteMark(0, 12);
+  EXPECT_EQ(store.FirstRowWithMark(12), 1);
+  EXPECT_EQ(store.FirstRowWithMark(5), -1);
+  EXPECT_THROW(store.PutMark(3, 1), TEListError);
+}
+
+TEST(RowMarks, GotoMarkMovesTheActiveCaret) {
+  TEditorScreenStrings store;
+  TFakeClient editor(store);
+  store.SetText("a\r\nb\r\nc\r\n");
+  store.PutMark(2, 4);
+  editor.Column = 1;
+  EXPECT_TRUE(store.GotoMark(4));
+  EXPECT_EQ(editor.Row, 2);
+  EXPECT_EQ(editor.Column, 1);
+  EXPECT_FALSE(store.GotoMark(5));
+}
+
+struct TCarryCase {
+  const char* name;
+  int index;
+  int count;
+  std::string replacement;
+  int markedRow;    // of "a|b|c|d$"
+  int expectedRow;  // -1: the mark is gone
+};
+
+class MarkCarry : public ::testing::TestWithParam<TCarryCase> {};
+
+TEST_P(MarkCarry, FollowsItsRow) {
+  TEditorScreenStrings store;
+  store.SetText("a\r\nb\r\nc\r\nd");
+  store.PutMark(GetParam().markedRow, 7);
+  store.UpdateRows(GetParam().index, GetParam().count, GetParam().replacement);
+  EXPECT_EQ(store.FirstRowWithMark(7), GetParam().expectedRow) << Dump(store);
+  EXPECT_EQ(store.ListMarks() != 0, GetParam().expectedRow >= 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, MarkCarry,
+    ::testing::Values(TCarryCase{"TypingOnTheRowKeepsIt", 1, 1, "bx\r\n", 1, 1},
+                      TCarryCase{"DeletedRowGivesItToTheNext", 1, 1, "", 1, 1},
+                      TCarryCase{"DeletedTailGivesItToTheLastRow", 2, 2, "", 3, 1},
+                      TCarryCase{"JoinedLineKeepsItOnTheJoinedRow", 1, 1, "b", 2, 1},
+                      TCarryCase{"DeletingEverythingDropsIt", 0, 4, "", 2, -1},
+                      TCarryCase{"InsertedRowsPushItDown", 1, 0, "x\r\ny\r\n", 1, 3}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(WordWrapSwitch, JoinsAndReCutsLinesWithTheirMarks) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(45) + "\r\n" + A(5, 'b'));
+  ASSERT_EQ(Dump(store), A(20) + "~" + A(20) + "~" + A(5) + "|bbbbb$");
+  store.PutMark(1, 2);
+  store.PutMark(2, 11);
+  store.SetWordWrap(false);
+  EXPECT_EQ(Dump(store), A(45) + "|bbbbb$");
+  EXPECT_EQ(store.Marks(0), (1 << 2) | (1 << 11));  // united
+  store.SetWordWrap(true);
+  EXPECT_EQ(Dump(store), A(20) + "~" + A(20) + "~" + A(5) + "|bbbbb$");
+  EXPECT_EQ(store.Marks(0), (1 << 2) | (1 << 11));
+  EXPECT_EQ(store.LinesCount(), 2);
+}
+
+TEST(WordWrapSwitch, ALastLineThatFilledItsRowStaysWithoutLineEnd) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(20));
+  ASSERT_EQ(Dump(store), A(20) + "~$");
+  store.SetWordWrap(false);
+  EXPECT_EQ(Dump(store), A(20) + "$");
+  EXPECT_EQ(store.Text(), A(20));
+}
+
+TEST(WordWrapSwitch, WrapOptionChangesReCutOnlyWhenWrapping) {
+  TEditorScreenStrings store;
+  TFakeClient editor(store);
+  store.SetText(A(45));
+  store.WrapOption().SetWrapByte(20);
+  EXPECT_EQ(store.Count(), 1);
+  store.SetWordWrap(true);
+  EXPECT_EQ(store.Count(), 3);
+  const int reinitialized = editor.Reinitialized;
+  store.WrapOption().SetWrapByte(30);
+  EXPECT_EQ(Dump(store), A(30) + "~" + A(15) + "$");
+  EXPECT_EQ(editor.Reinitialized, reinitialized + 1);
+  store.WrapOption().SetWrapByte(30);  // same value: nothing to do
+  EXPECT_EQ(editor.Reinitialized, reinitialized + 1);
+  store.SetTabSpaceCount(5);
+  EXPECT_EQ(store.TabSpaceCount(), 4);
+}
+
+TEST(WordWrapSwitch, CaretsKeepTheirPlaceInTheText) {
+  TEditorScreenStrings store;
+  TFakeClient editor(store);
+  store.SetText(A(45) + "\r\nb");
+  editor.SetCaret(0, 27);
+  Wrapped(store);
+  EXPECT_EQ(editor.Row, 1);
+  EXPECT_EQ(editor.Column, 7);
+  store.SetWordWrap(false);
+  EXPECT_EQ(editor.Row, 0);
+  EXPECT_EQ(editor.Column, 27);
+}
+
+TEST(CaretPlaces, RowsAndColumnsMapToPositionsAndBack) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(30) + "\r\n" + Cp("日本") + "\tx\r\n");
+  EXPECT_EQ(store.PositionOf(1, 3), (TEditorPosition{0, 23, 0}));
+  EXPECT_EQ(store.RowColumnOf({0, 23, 0}), (TRowColumn{1, 3}));
+  // The end of a wrapped row is the start of the next.
+  EXPECT_EQ(store.RowColumnOf(store.PositionOf(0, 20)), (TRowColumn{1, 0}));
+  // Inside a double-byte character and past the row end.
+  EXPECT_EQ(store.PositionOf(2, 1), (TEditorPosition{1, 0, 1}));
+  EXPECT_EQ(store.PositionOf(1, 14), (TEditorPosition{0, 30, 4}));
+  EXPECT_EQ(store.RowColumnOf({0, 30, 4}), (TRowColumn{1, 14}));
+  // After the final line end.
+  EXPECT_EQ(store.PositionOf(3, 2), (TEditorPosition{2, 0, 2}));
+  EXPECT_EQ(store.RowColumnOf({2, 0, 2}), (TRowColumn{3, 2}));
+}
+
+TEST(Clients, TheFocusedClientIsActiveElseTheOwner) {
+  TEditorScreenStrings store;
+  EXPECT_EQ(store.ActiveClient(), nullptr);
+  TFakeClient owner(store);
+  TFakeClient second(store);
+  store.AttachClient(owner);  // twice: no effect
+  EXPECT_EQ(store.Clients().size(), 2u);
+  EXPECT_EQ(store.ActiveClient(), &owner);
+  second.Focus = true;
+  EXPECT_EQ(store.ActiveClient(), &second);
+  store.DetachClient(owner);
+  EXPECT_EQ(store.Owner(), &second);
+}
+
+TEST(Clients, AreToldOfEachChange) {
+  TEditorScreenStrings store;
+  TFakeClient editor(store);
+  store.SetText("a\r\nb\r\n");
+  EXPECT_EQ(editor.Reinitialized, 1);
+  editor.Updates.clear();
+  store.UpdateRows(1, 1, "c\r\n");
+  ASSERT_EQ(editor.Updates.size(), 1u);
+  EXPECT_EQ(editor.Updates[0], (TEditorUpdateInfo{1, 1, 1, 0, true}));
+  store.UpdateRows(0, 1, "");
+  EXPECT_EQ(editor.Updates.back(), (TEditorUpdateInfo{0, 1, 0, 0, true}));
+}
+
+class TRecordingParser : public TEditorRowParser {
+public:
+  int Reparse(int row) override {
+    Rows.push_back(row);
+    return 2;
+  }
+  void ParseAll() override { ++FullPasses; }
+  std::vector<int> Rows;
+  int FullPasses = 0;
+};
+
+TEST(Highlighter, ParsesFromTheFirstChangedRow) {
+  TEditorScreenStrings store;
+  TRecordingParser parser;
+  store.SetRowParser(&parser);
+  store.SetText("a\r\nb\r\nc\r\n");
+  EXPECT_EQ(parser.FullPasses, 1);
+  store.UpdateRows(2, 1, "x\r\n");
+  EXPECT_EQ(parser.Rows, std::vector<int>{2});
+  EXPECT_EQ(store.UpdateInfo().ReparsedRows, 2);
+  store.SetWordWrap(true);
+  EXPECT_EQ(parser.FullPasses, 2);
+  // The parse state of an edited row is reset to "not parsed".
+  store.SetToken(0, 5);
+  store.UpdateRows(0, 1, "y\r\n");
+  EXPECT_EQ(store.Token(0), -2);
+}
+
+TEST(RawRows, EmptyTheUndoListsAndCarryMarks) {
+  TEditorScreenStrings store;
+  TFakeClient editor(store);
+  store.SetText("a\r\nb\r\nc\r\n");
+  store.UpdateRows(0, 1, "x\r\n");
+  ASSERT_TRUE(store.UndoObj().CanUndo());
+  store.Put(0, "y");
+  EXPECT_FALSE(store.UndoObj().CanUndo());
+  store.PutMark(1, 9);
+  store.Delete(1);
+  EXPECT_EQ(store.Marks(1), 1 << 9);
+  EXPECT_EQ(Dump(store), "y|c|");
+  editor.SetCaret(1, 1);
+  store.Clear();
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_EQ(store.ListMarks(), 0);
+  EXPECT_EQ(editor.Row, 0);
+  EXPECT_EQ(editor.Column, 0);
+}
+
+TEST(WholeText, SettingItEmptiesUndoAndMovesCarets) {
+  TEditorScreenStrings store;
+  TFakeClient editor(store);
+  store.SetText("a\r\nb");
+  store.UpdateRows(0, 1, "x\r\n");
+  editor.SetCaret(1, 1);
+  store.SetText("q\r\n");
+  EXPECT_FALSE(store.UndoObj().CanUndo());
+  EXPECT_EQ(editor.Row, 0);
+  EXPECT_EQ(editor.Column, 0);
+  EXPECT_EQ(store.Text(), "q\r\n");
+}
+
+TEST(Memory, RowsTakeLessThanThreeTimesTheText) {
+  TEditorScreenStrings store;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += Cp("今日は晴れ。") + A(i % 90) + "\r\n";
+  Wrapped(store, 80).SetText(text);
+  EXPECT_LT(store.MemoryBytes(), 3 * text.size());
+  for (int i = 0; i < 2000; ++i) store.UpdateRows((i * 37) % store.Count(), 1, "edit\r\n");
+  EXPECT_LT(store.MemoryBytes(), 3 * text.size());
+}
+
+}  // namespace
+}  // namespace quillet

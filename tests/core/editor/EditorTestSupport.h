@@ -1,0 +1,91 @@
+// Helpers shared by the editor tests: Japanese test text turned into code
+// page 932 by glibc's iconv (never by the code under test), a compact dump of
+// rows, and a fake editor control that records what the store asks of it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/editor/EditorClient.h"
+#include "core/editor/EditorScreenStrings.h"
+#include "core/editor/RowAttributeStringList.h"
+
+namespace quillet::test {
+
+// `utf8` in code page 932 as glibc's iconv "CP932" gives it.
+inline std::string Cp(std::string_view utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    ADD_FAILURE() << "no CP932 converter";
+    return {};
+  }
+  std::string out(utf8.size() * 2 + 8, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  if (result == static_cast<std::size_t>(-1)) ADD_FAILURE() << "iconv cannot encode " << utf8;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Rows as one string: each row's text followed by '|' (raCrlf), '~'
+// (raWrapped), '$' (raEof) or '?' (raInvalid). For ASCII test text.
+inline std::string Dump(const TRowAttributeStringList& rows) {
+  std::string out;
+  for (int i = 0; i < rows.Count(); ++i) {
+    out += rows.Get(i);
+    out += "|~$?"[rows.RowAttribute(i)];
+  }
+  return out;
+}
+
+// An editor control as far as the store sees it. The caret row is clamped as
+// the control's setter does (row count only after a final line end); the
+// column is kept as given.
+class TFakeClient : public TEditorClient {
+public:
+  explicit TFakeClient(TEditorScreenStrings& store) : m_store(store) { m_store.AttachClient(*this); }
+  ~TFakeClient() override { m_store.DetachClient(*this); }
+  TFakeClient(const TFakeClient&) = delete;
+  TFakeClient& operator=(const TFakeClient&) = delete;
+
+  bool HasFocus() const override { return Focus; }
+  int CaretRow() const override { return Row; }
+  int CaretColumn() const override { return Column; }
+  void SetCaret(int row, int column) override {
+    const int rows = m_store.Count();
+    const int last = rows > 0 && m_store.RowAttribute(rows - 1) == raEof ? rows - 1 : rows;
+    Row = std::clamp(row, 0, std::max(last, 0));
+    Column = std::max(column, 0);
+  }
+  void HideCaret() override {
+    ++HideDepth;
+    MaxHideDepth = std::max(MaxHideDepth, HideDepth);
+  }
+  void ShowCaret() override { --HideDepth; }
+  void RowsChanged(const TEditorUpdateInfo& info) override { Updates.push_back(info); }
+  void Reinitialize() override { ++Reinitialized; }
+  void SetRedraw(bool on) override { Redraw.push_back(on); }
+
+  bool Focus = false;
+  int Row = 0;
+  int Column = 0;
+  int HideDepth = 0;
+  int MaxHideDepth = 0;
+  int Reinitialized = 0;
+  std::vector<TEditorUpdateInfo> Updates;
+  std::vector<bool> Redraw;
+
+private:
+  TEditorScreenStrings& m_store;
+};
+
+}  // namespace quillet::test
