@@ -22,6 +22,8 @@
 #include "gui/app/Commands.h"
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
+#include "gui/app/MainEditorPort.h"
+#include "gui/app/PlainMainEditor.h"
 #include "gui/app/ToolImages.h"
 
 namespace quillet {
@@ -55,15 +57,7 @@ private:
 
 // Commands that belong to subsystems not built yet: shown, but disabled.
 const char* const kLaterCommands[] = {
-    "ActSave", "ActSaveAs", "ActOption", "ActAbout",
-    "ActUndo", "ActRedo", "ActCut", "ActCopy", "ActPaste", "ActSelectAll", "ActBoxSelect",
-    "ActLowerCase", "ActUpperCase", "ActSingleByte", "ActMultiByte",
-    "ActTrimLeft", "ActTrimRight", "ActTrimRet",
-    "ActFind", "ActFindNext", "ActFindPrev", "ActReplace", "ActGrep",
-    "ActPrevYear", "ActPrevMonth", "ActPrevSeven", "ActPrevThree", "ActPrevOne",
-    "ActNextOne", "ActNextThree", "ActNextSeven", "ActNextMonth", "ActNextYear",
-    "ActToday", "ActCommandDate",
-    "ActDateOne", "ActDateTwo", "ActDateThree", "ActDateFour", "ActDateFive", "ActDateSix",
+    "ActOption", "ActFind", "ActFindNext", "ActFindPrev", "ActReplace", "ActGrep",
     "ActCalendarShow", "ActTaskShow", "ActViewerShow", "ActTitleShow",
     "ActPopCalendar", "ActPopTask", "ActPopViewer", "ActPopTitle",
     "ActTaskNewItem", "ActTaskEdit", "ActViewerEdit",
@@ -100,11 +94,7 @@ void TFmMain::CreateWidgets() {
   m_splitterMain->setObjectName("SplitterMain");
   m_splitterMain->setChildrenCollapsible(false);
 
-  // The editor control takes this place when it lands.
-  m_mainEdit = new QWidget(m_splitterMain);
-  m_mainEdit->setObjectName("MainEdit");
-  m_mainEdit->setAutoFillBackground(true);
-  m_mainEdit->setBackgroundRole(QPalette::Base);
+  m_editor = new TPlainMainEditor(m_splitterMain);
 
   m_objectPanel = new QWidget(m_splitterMain);
   m_objectPanel->setObjectName("ObjectPanel");
@@ -115,7 +105,7 @@ void TFmMain::CreateWidgets() {
   m_objectPCtrl->setDocumentMode(true);  // flat tabs
   panelLayout->addWidget(m_objectPCtrl);
 
-  m_splitterMain->addWidget(m_mainEdit);
+  m_splitterMain->addWidget(m_editor->Widget());
   m_splitterMain->addWidget(m_objectPanel);
   m_splitterMain->setStretchFactor(0, 1);
   m_splitterMain->setStretchFactor(1, 0);
@@ -226,8 +216,16 @@ void TFmMain::ConnectCommands() {
         &ok, QFont(QString::fromStdString(m_editorFont.name), m_editorFont.size), this);
     if (!ok) return;
     m_editorFont = {font.family().toStdString(), font.pointSize() > 0 ? font.pointSize() : m_editorFont.size};
+    m_editor->SetEditorFont(m_editorFont);
   });
   connect(m_toolImages.get(), &TToolImages::Changed, this, &TFmMain::ApplyToolImages);
+  ConnectEntryCommands();
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive)
+      OnApplicationActivated();
+    else if (state == Qt::ApplicationInactive)
+      OnApplicationDeactivated();
+  });
 }
 
 void TFmMain::SyncBarCommands() {
@@ -284,6 +282,7 @@ void TFmMain::UpdatePanelVisibility() { m_objectPanel->setVisible(PageExists());
 void TFmMain::ShowStatusMessage(const QString& text) { m_statusBar->ShowStatusMessage(text); }
 
 void TFmMain::ShowMain() {
+  if (m_startupRefused) return;
   switch (m_startState) {
     case 1: showMinimized(); break;
     case 2: showMaximized(); break;

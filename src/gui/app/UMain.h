@@ -13,9 +13,11 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/app/HIniFile.h"
+#include "core/crypto/USecurity.h"
 #include "core/store/UDate.h"
 
 class QAction;
@@ -28,6 +30,8 @@ namespace quillet {
 
 class TCommands;
 class THStatusBar;
+class TMainEditorPort;
+struct TTextKey;
 class TToolImages;
 class TCoolBar;
 
@@ -37,8 +41,17 @@ struct TStartupEnv {
   std::string appFolder;  // with one trailing "/"
   TDate today;            // local date at start
   int hour = 12;          // local hour at start, 0..23
-  // Shows a start-up problem to the user; by default a message box.
+  // Shows a start-up problem or a refusal to the user; by default a message box.
   std::function<void(const QString&)> reportError;
+  // Asks for one line of text (nothing when cancelled); by default an input
+  // box, with hidden echo when `password`.
+  std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& text,
+                                       bool password)>
+      askText;
+  // Asks a yes/no question; by default a message box.
+  std::function<bool(const QString& text)> askYesNo;
+  // Today's date when a command asks for it later; by default the clock's.
+  std::function<TDate()> clock;
   // Called with the number of each start-up step (1..28) before it runs;
   // lets tests follow the order and inject a failure.
   std::function<void(int)> stepObserver;
@@ -83,6 +96,30 @@ public:
   TToolImages& ToolImages() const { return *m_toolImages; }
 
   TDate CurrentDate() const { return m_currentDate; }
+  const std::string& CurrentFileName() const { return m_currentFileName; }
+  TMainEditorPort& Editor() const { return *m_editor; }
+  // True when the start-up password was refused or cancelled: the window is
+  // never shown and closes itself.
+  bool StartupRefused() const { return m_startupRefused; }
+
+  // The day hub: saves the open entry (unforced) and, when that worked, opens
+  // `date`. False when the save failed and the day stayed.
+  bool ChangeDay(TDate date);
+  // Reads the entry of the current date into the editor and the title box.
+  void LoadEntry();
+  // Writes the open entry; unforced, nothing is written when nothing changed.
+  // False when the body could not be written (the day must not change).
+  bool SaveEntry(bool force);
+  void ClearModified();
+  bool EntryModified() const;
+  // The time-stamp watch, run when the program loses and regains the focus.
+  void OnApplicationDeactivated();
+  void OnApplicationActivated();
+  // The open entry's file was handed to an outside program.
+  void SetExternalEditPending() { m_externalEditPending = true; }
+  // The link under the mouse: the captions of the link pop-up menu.
+  void SetLinkTarget(const QString& link);
+  QMenu* LinkMenu() const { return m_linkMenu; }
   const TStoreSettings& StoreSettings() const { return m_store; }
   const std::string& AppFolder() const { return m_env.appFolder; }
   std::string OptionFolder() const;
@@ -139,9 +176,20 @@ private:
   void CreatePages(const THIniFile& ini);
   bool AskStartupPassword(const THIniFile& ini);
   void ActivateLastTab(const THIniFile& ini);
-  void LoadEntry();
-  bool SaveEntry(bool force);
   void ReleasePages();
+
+  // Entry commands (UCommands.cpp).
+  void ConnectEntryCommands();
+  void StepDays(int offset);
+  void AskDate();
+  void TransformSelection(const std::function<std::string(std::string_view)>& transform);
+  void InsertDateStamp(int index);
+  void SaveAs();
+  void ShowAbout();
+  void OpenWithTool(const TTextKey& tool, const QString& target);
+  void ReloadEntryFrom(const std::string& path);
+  void OnEditorModifiedChanged(bool modified);
+  TDate Now() const;
 
   TStartupEnv m_env;
 
@@ -158,9 +206,9 @@ private:
   QStringList m_maskSplitter; // one plug-in's mask text split at ";"
   std::string m_cachePath;
   bool m_saveCache = true;
-  bool m_encrypt = false;
-  bool m_method = false;
-  int m_keyNumber = 0;
+  bool m_titleModified = false;
+  bool m_startupRefused = false;
+  QString m_linkTarget;
   int m_history = 20;
   int m_wrapByte = 80;
   TFontSpec m_editorFont;
@@ -178,7 +226,8 @@ private:
   QLineEdit* m_titleEdit = nullptr;
   QWidget* m_titleSplitter = nullptr;
   QSplitter* m_splitterMain = nullptr;
-  QWidget* m_mainEdit = nullptr;
+  TMainEditorPort* m_editor = nullptr;
+  QMenu* m_linkMenu = nullptr;
   QWidget* m_objectPanel = nullptr;
   QTabWidget* m_objectPCtrl = nullptr;
 };

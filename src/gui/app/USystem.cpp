@@ -4,21 +4,25 @@
 // "LastTab"). Steps whose subsystem is not built yet are hooks that do
 // nothing.
 #include <QAction>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <cstdlib>
 #include <exception>
 #include <sys/stat.h>
 
 #include "core/app/AppFolder.h"
 #include "core/app/SettingsKeys.h"
+#include "core/base/CodePage.h"
 #include "gui/app/Commands.h"
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
+#include "gui/app/MainEditorPort.h"
 #include "gui/app/ToolImages.h"
 #include "gui/app/UMain.h"
 
@@ -31,6 +35,21 @@ TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(
   m_maskSplitter.clear();
   m_saveOnClose = true;
   m_stampCheckPending = false;
+  if (!m_env.reportError)
+    m_env.reportError = [](const QString& text) { QMessageBox::information(nullptr, "Quillet", text); };
+  if (!m_env.askText)
+    m_env.askText = [this](const QString& caption, const QString& prompt, const QString& text, bool password) {
+      bool ok = false;
+      const QString answer = QInputDialog::getText(isVisible() ? this : nullptr, caption, prompt,
+                                                   password ? QLineEdit::Password : QLineEdit::Normal, text, &ok);
+      return ok ? std::optional<QString>(answer) : std::nullopt;
+    };
+  if (!m_env.askYesNo)
+    m_env.askYesNo = [this](const QString& text) {
+      return QMessageBox::information(this, "Quillet", text, QMessageBox::Yes | QMessageBox::No) ==
+             QMessageBox::Yes;
+    };
+  if (!m_env.clock) m_env.clock = [] { return Today(); };
   CreateWidgets();
   LoadSettings();
 }
@@ -47,12 +66,7 @@ void TFmMain::LoadSettings() {
   } catch (...) {
     m_startupFailed = true;
   }
-  if (m_startupFailed) {
-    if (m_env.reportError)
-      m_env.reportError("Application Initialize Error");
-    else
-      QMessageBox::critical(nullptr, "Quillet", "Application Initialize Error");
-  }
+  if (m_startupFailed) m_env.reportError("Application Initialize Error");
 }
 
 void TFmMain::RunStartupSequence() {
@@ -113,6 +127,7 @@ void TFmMain::RunStartupSequence() {
   // 17. Editor font.
   Step(17);
   m_editorFont = keys::ReadEditorFont(ini);
+  m_editor->SetEditorFont(m_editorFont);
   // 18. Shortcut keys and editor settings.
   Step(18);
   if (keys::LoadMenu.Read(ini)) m_commands->LoadShortCuts(ini);
@@ -139,13 +154,10 @@ void TFmMain::RunStartupSequence() {
 }
 
 void TFmMain::LoadEncryptionSettings(const THIniFile& ini) {
-  m_encrypt = keys::EnCrypt.Read(ini);
-  m_statusBar->SetPanelText(spEncrypt, m_encrypt ? QStringLiteral("暗号化") : QString());
+  // The program's one key state, read by the store and the search workers.
+  Code = ReadCode(ini, true, LoginName());
+  m_statusBar->SetPanelText(spEncrypt, Code.EnCrypt ? QString::fromUtf8(kMsgEncryptionOn) : QString());
   m_history = keys::ReadHistory(ini);
-  const int number = keys::Number.Read(ini);
-  m_keyNumber = (number > 0 && number < 200) ? number : keys::kDefaultKeyNumber;
-  m_method = keys::Method.Read(ini);
-  // The key word and its decoding arrive with the cipher.
 }
 
 void TFmMain::LoadViewerSettings(const THIniFile& ini) {
@@ -205,9 +217,24 @@ void TFmMain::CreatePages(const THIniFile& ini) {
   // "OnCreate" is set. Until they exist their commands stay disabled.
 }
 
-bool TFmMain::AskStartupPassword(const THIniFile&) {
-  // The start-up password arrives with the cipher.
-  return true;
+bool TFmMain::AskStartupPassword(const THIniFile& ini) {
+  if (!keys::Entry.Read(ini)) return true;
+  const std::string stored = keys::EntryText.Read(ini);
+  const std::optional<QString> typed =
+      m_env.askText("パスワード照合", "パスワードを入力して下さい", QString(), true);
+  bool accepted = false;
+  if (typed) {
+    std::string bytes;
+    accepted = FromUtf16(typed->toStdU16String(), bytes) && CheckStartupPassword(bytes, stored);
+    if (!accepted) m_env.reportError("パスワードが不正な為、Quilletを終了します");
+  }
+  if (accepted) return true;
+  // The window is never shown; it closes through the normal sequence, which
+  // must not touch the diary of a refused session.
+  m_startupRefused = true;
+  m_saveOnClose = false;
+  QTimer::singleShot(100, this, &QWidget::close);
+  return false;
 }
 
 void TFmMain::ActivateLastTab(const THIniFile& ini) {
@@ -215,15 +242,6 @@ void TFmMain::ActivateLastTab(const THIniFile& ini) {
   const int tab = keys::LastTab.Read(ini);
   if (tab >= 0 && tab < m_objectPCtrl->count()) m_objectPCtrl->setCurrentIndex(tab);
 }
-
-void TFmMain::LoadEntry() {
-  // The caption follows the open date; the entry body arrives with the store.
-  const QString date = QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
-                                         DayOf(m_currentDate));
-  setWindowTitle(date + " - Quillet");
-}
-
-bool TFmMain::SaveEntry(bool) { return true; }
 
 void TFmMain::ReleasePages() {}
 

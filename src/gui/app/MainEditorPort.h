@@ -1,0 +1,64 @@
+// What the main window needs from its editor control, in one place: the text
+// of the entry, the modified mark, the commands it forwards, and the few
+// settings it applies. The main window talks to the editor only through this
+// interface, so the control behind it can change without touching the entry
+// logic, and tests can read and type text through it.
+//
+// Text crosses as code page 932 bytes with CR LF line ends, as the store
+// keeps it. All calls on the user-interface thread.
+#pragma once
+
+#include <QObject>
+#include <string>
+
+class QWidget;
+
+namespace quillet {
+
+struct TFontSpec;
+
+class TMainEditorPort : public QObject {
+  Q_OBJECT
+
+public:
+  using QObject::QObject;
+
+  // The control itself, placed in the main window's editor area.
+  virtual QWidget* Widget() = 0;
+
+  // The whole text (lines joined with CR LF; no line end after the last line
+  // unless the text ends with one) and its replacement. SetText neither marks
+  // the text modified nor records an undo step that could bring back the
+  // previous day's text.
+  virtual std::string Text() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+  virtual bool IsEmpty() const = 0;
+  virtual bool Modified() const = 0;
+  virtual void SetModified(bool modified) = 0;
+  // Caret to the start of the text, view to the first row.
+  virtual void GoToStart() = 0;
+
+  virtual bool HasFocus() const = 0;
+  virtual std::string SelectedText() const = 0;
+  // Replaces the selection (or inserts at the caret) as one undo step.
+  virtual void ReplaceSelection(const std::string& text) = 0;
+
+  virtual void Undo() = 0;
+  virtual void Redo() = 0;
+  virtual void Cut() = 0;
+  virtual void Copy() = 0;
+  virtual void Paste() = 0;
+  virtual void SelectAll() = 0;
+  virtual void SetBoxSelection(bool on) = 0;
+
+  virtual void SetReadOnly(bool readOnly) = 0;
+  // 0 no wrapping, 1 at the window edge, 2 at `wrapByte`.
+  virtual void SetWrapMode(int mode, int wrapByte) = 0;
+  virtual void SetEditorFont(const TFontSpec& font) = 0;
+
+signals:
+  // The modified mark went from clear to set (the status panel follows it).
+  void ModifiedChanged(bool modified);
+};
+
+}  // namespace quillet
