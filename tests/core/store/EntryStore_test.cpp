@@ -485,7 +485,7 @@ TEST(EntryStoreCrash, AKilledWriterLeavesEveryEntryOldOrNew) {
   std::mt19937 random(1124);
   const TCode codes[] = {{164, "", false, false}, {88, "", true, false}, {164, "crash", true, true}};
   int killedMidWay = 0;
-  for (int round = 0; round < 24; ++round) {
+  for (int round = 0; round < 12; ++round) {
     const TTempFolder root;
     TStoreSettings settings;
     settings.SavePath = root.Path();
