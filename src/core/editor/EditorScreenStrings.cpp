@@ -146,7 +146,11 @@ bool TEditorScreenStrings::UpdateRows(int index, int count, std::string_view tex
   // line end continues that row's line (rather than leaving a raEof row in
   // the middle of the store).
   int start = std::max(FirstRowOfLine(index), index - 1);
-  if (index == rows && rows > 0 && RowAttribute(rows - 1) != raCrlf) start = rows - 1;
+  if (index == rows && rows > 0 && RowAttribute(rows - 1) != raCrlf) {
+    // The edit is at the end of the last row, so the row before that one
+    // takes part too (the last row may be short, even empty).
+    start = std::max(FirstRowOfLine(rows - 1), rows - 2);
+  }
   int last = LastRowOfLine(lastReplaced);
   TRowAttribute attribute;
   if (last > lastReplaced) {
@@ -180,6 +184,10 @@ bool TEditorScreenStrings::UpdateRows(int index, int count, std::string_view tex
     source += Get(row);
     if (RowAttribute(row) == raCrlf) source += kCrLf;
   }
+  // The old last row may be the empty raEof row after a last line that
+  // filled its row exactly; it adds no bytes, so a line end at the end of
+  // `text` is the text's last byte and must stay a line end.
+  if (attribute == raEof && EndsWithLineEnd(source)) attribute = raCrlf;
 
   Changing();
   TUndoData& record = m_undo.NewRecord();

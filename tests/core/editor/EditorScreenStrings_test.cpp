@@ -126,6 +126,29 @@ TEST(UpdateRowsWrapped, EditingTheMiddleRowOfALineKeepsTheRestOfIt) {
   EXPECT_EQ(Dump(store), A(20) + "~" + A(5, 'c') + "|z$");
 }
 
+// Formerly the new rows took raEof from the empty row after a last line that
+// filled its row exactly, and the line end at the end of the new text was lost.
+TEST(UpdateRowsWrapped, ALineEndBeforeAnEmptyEofRowIsKept) {
+  TEditorScreenStrings store;
+  Wrapped(store).SetText(A(30) + "\r\n" + A(20, 'b'));
+  ASSERT_EQ(Dump(store), A(20) + "~" + A(10) + "|" + A(20, 'b') + "~$");
+  store.UpdateRows(2, 1, "x\r\n");
+  EXPECT_EQ(store.Text(), A(30) + "\r\nx\r\n");
+  EXPECT_EQ(Dump(store), A(20) + "~" + A(10) + "|x|");
+}
+
+// Formerly text appended after an empty last row re-cut only that row, and
+// the full row before it kept a break a fresh cut would not make.
+TEST(UpdateRowsWrapped, AppendingAfterAnEmptyLastRowReCutsTheRowBefore) {
+  TEditorScreenStrings store;
+  Wrapped(store).WrapOption().SetLeading(true);
+  store.SetText(A(19) + " ");  // fills its row: an empty raEof row follows
+  ASSERT_EQ(store.Count(), 2);
+  store.UpdateRows(2, 0, Cp("」") + "b");
+  // The closing bracket may not begin a row: the blank goes with it.
+  EXPECT_EQ(Dump(store), A(19) + "~ " + Cp("」") + "b$");
+}
+
 TEST(RowsOfLines, GetRowsTextJoinsWrappedRows) {
   TEditorScreenStrings store;
   Wrapped(store).SetText(A(45) + "\r\nb");
