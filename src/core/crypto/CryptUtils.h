@@ -61,7 +61,7 @@ public:
   // Keys the cipher with `keyLength` bytes at `key` (TCipher::SetKey; an
   // empty key throws EAssertionFailed for Blowfish), and takes the first
   // min(BlockSize, ivLength) bytes of `iv` as the vector, the rest zero.
-  // This form owns the cipher.
+  // This form owns the cipher, which must not be null.
   TCrypt(const std::uint8_t* key, std::size_t keyLength, std::unique_ptr<TCipher> cipher, const std::uint8_t* iv,
          std::size_t ivLength, TPadding padding);
   // The same with a cipher that the caller owns and keeps alive.

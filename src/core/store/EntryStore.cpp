@@ -138,6 +138,7 @@ TSaveResult SaveDay(TStoreSettings& settings, const std::string& appFolder, TCod
         result.FileDeleted = true;
       }
     }
+    result.Marked = IsNonEmptyFile(EntryPath(settings, date));
     return result;
   }
 

@@ -186,6 +186,10 @@ TEST_F(EntryStore, AnUnforcedSaveOfAnUnmodifiedEntryWritesNothing) {
   EXPECT_TRUE(result.Ok);
   EXPECT_FALSE(result.Acted);
   EXPECT_FALSE(FolderExists(Month()));
+  Save("written", "");
+  const TSaveResult again = Save("changed in memory only", "", false, false);
+  EXPECT_EQ(ReadRaw(File()), "written");
+  EXPECT_TRUE(again.Marked);
 }
 
 TEST_F(EntryStore, APlainSaveWritesTheBodyAndTheSection) {
