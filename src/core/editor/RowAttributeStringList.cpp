@@ -181,8 +181,13 @@ void TRowAttributeStringList::WordsChanging(int index, std::uint32_t newWord1, s
 void TRowAttributeStringList::RecountRows() {
   m_lineEndRows = 0;
   m_markRows.fill(0);
-  for (int i = 0; i < TheStringList::Count(); ++i) Tally(Word1(i), Word2(i), +1);
+  const int rows = TheStringList::Count();
+  for (int i = 0; i < rows; ++i) Tally(Word1(i), Word2(i), +1);
+  // The whole line index at once, so the first edit after a text was set
+  // finds its line without walking the rows above it.
   Invalidate(0);
+  m_lineStarts.reserve(static_cast<std::size_t>(m_lineEndRows) + 1);
+  Scan(rows);
 }
 
 }  // namespace quillet

@@ -83,6 +83,10 @@ public:
   // their attributes and every other field zero. No notification.
   void AppendRows(std::string_view source, std::span<const TRowSpan> rows) { InsertRows(Count(), source, rows); }
 
+  std::size_t MemoryBytes() const noexcept override {
+    return TheStringList::MemoryBytes() + m_lineStarts.capacity() * sizeof(int);
+  }
+
 protected:
   void RowsInserted(int index, int count) override;
   void RowsRemoving(int index, int count) override;

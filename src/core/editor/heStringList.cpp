@@ -50,7 +50,9 @@ std::uint32_t TheStringList::Store(std::string_view bytes) {
   const std::size_t need = m_arena.size() + bytes.size();
   if (need > m_arena.capacity()) {
     const std::size_t offset = inside ? static_cast<std::size_t>(bytes.data() - base) : 0;
-    m_arena.reserve(std::max(need, m_arena.capacity() + m_arena.capacity() / 4));
+    // Some room beyond a whole text just set, so the first keystrokes after
+    // loading an entry do not copy the whole arena.
+    m_arena.reserve(std::max(need + need / 16 + 4096, m_arena.capacity() + m_arena.capacity() / 4));
     if (inside) bytes = std::string_view(m_arena.data() + offset, bytes.size());
   }
   const std::size_t at = m_arena.size();

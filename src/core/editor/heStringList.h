@@ -100,8 +100,9 @@ public:
   void SetOnChanging(std::function<void()> handler) { m_onChanging = std::move(handler); }
   void SetOnChange(std::function<void()> handler) { m_onChange = std::move(handler); }
 
-  // Bytes held by the items and the arena (capacities, not sizes).
-  std::size_t MemoryBytes() const noexcept;
+  // Bytes held by the items, the arena and whatever a descendant keeps per
+  // row (capacities, not sizes).
+  virtual std::size_t MemoryBytes() const noexcept;
 
 protected:
   void CheckIndex(int index) const;
