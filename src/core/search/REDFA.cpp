@@ -144,7 +144,8 @@ int TRE_DFA::Expand(int state, bool allowFlush) {
 
   if (!HasRoom(targets.size(), members)) {
     if (!allowFlush) return -1;
-    state = Flush(m_states[static_cast<std::size_t>(state)].Set);
+    const std::vector<int> keep = m_states[static_cast<std::size_t>(state)].Set;  // Flush frees the states
+    state = Flush(keep);
   }
   std::vector<TTransition> transitions;
   transitions.reserve(targets.size());

@@ -33,7 +33,7 @@ TResult Cli(const std::string& arguments) {
 class CmdGrep : public ::testing::Test {
 protected:
   void SetUp() override {
-    // 日記を書いた / ABC の行 / ソ\ (a backslash after ソ)
+    // Lines: 日記を書いた, ABC の行, and ソ followed by a backslash.
     test::WriteRaw(m_folder / "a.txt", test::Cp932("日記を書いた\r\nABC の行\r\nソ") + "\\\r\n");
     test::WriteRaw(m_folder / "b.txt", test::Cp932("別の日記\r\n"));
   }
@@ -56,19 +56,6 @@ TEST_F(CmdGrep, SeveralPatternsPrintALineOnce) {
   const TResult result = Cli("-e 日記 -e '書い' -e 'AB+C' " + File("a.txt"));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.output, (m_folder / "a.txt") + ":1:日記を書いた\n" + (m_folder / "a.txt") + ":2:ABC の行\n");
-}
-
-TEST_F(CmdGrep, BackslashInsideSoIsNotFound) {
-  const TResult result = Cli("--fixed -e '\\' " + File("a.txt"));
-  EXPECT_EQ(result.output, (m_folder / "a.txt") + ":3:ソ\\\n");  // the backslash after ソ, not inside it
-  const TResult inside = Cli("--fixed -e 'ソ\\' " + File("a.txt"));
-  EXPECT_EQ(inside.output, result.output);
-}
-
-TEST_F(CmdGrep, FixedTakesMetacharactersLiterally) {
-  test::WriteRaw(m_folder / "c.txt", "a.c\r\nabc\r\n(x|y)\r\n");
-  EXPECT_EQ(Cli("--fixed -e 'a.c' " + File("c.txt")).output, (m_folder / "c.txt") + ":1:a.c\n");
-  EXPECT_EQ(Cli("--fixed -e '(x|y)' " + File("c.txt")).output, (m_folder / "c.txt") + ":3:(x|y)\n");
 }
 
 TEST_F(CmdGrep, IgnoreCaseLowersWithTheCodePageRule) {

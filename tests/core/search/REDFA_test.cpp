@@ -145,17 +145,5 @@ TEST(AutomatonSize, DoublingCopiesAreRefused) {
   }
 }
 
-TEST(NFA, LineHeadOnlyAtTheEntryAndLineTailOnlyAtTheEnd) {
-  const auto flags = [](const char* pattern) {
-    TCompiledExpression compiled(pattern, kREStringLineHead, kREStringLineTail);
-    return std::make_pair(compiled.BeginsWithLineHead(), compiled.EndsWithLineTail());
-  };
-  EXPECT_EQ(flags("^a$"), std::make_pair(true, true));
-  EXPECT_EQ(flags("(^a|b$)"), std::make_pair(true, true));
-  EXPECT_EQ(flags("a^b$c"), std::make_pair(false, false));
-  EXPECT_EQ(flags("(^a)*"), std::make_pair(false, false));
-  EXPECT_EQ(flags("x?^a"), std::make_pair(false, false));
-}
-
 }  // namespace
 }  // namespace quillet
