@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -296,6 +297,67 @@ TEST_F(EntryTest, CommandLineReadsWhatTheWindowWroteAndTheOtherWayRound) {
   EXPECT_EQ(window.Editor().Text(), Sjis("コマンドから\r\n二行目\r\n"));
   EXPECT_EQ(window.TitleEdit()->text(), "四月");
   EXPECT_EQ(window.StatusBar().PanelText(spEncrypted), "暗号文章");
+}
+
+TEST_F(EntryTest, CloseWithoutSavingKeepsTheOldEntryButWritesTheSettings) {
+  {
+    TFmMain window(Env());
+    Type(window, "kept");
+    ASSERT_TRUE(window.SaveEntry(true));
+  }
+  {
+    TFmMain window(Env());
+    Type(window, " and dropped");
+    window.Action("ActClose")->trigger();
+  }
+  EXPECT_EQ(Read(FileOf(2005, 3, 7)), "kept");
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(app + "Option/quillet.ini")));
+  {
+    TFmMain window(Env());
+    Type(window, "+saved");
+    window.Action("ActExit")->trigger();
+  }
+  EXPECT_EQ(Read(FileOf(2005, 3, 7)), "+savedkept");  // the caret starts at the top
+}
+
+TEST_F(EntryTest, TransformsActOnTheFocusedSelectionOnly) {
+  TFmMain window(Env());
+  window.ShowMain();
+  window.activateWindow();
+  window.Editor().Widget()->setFocus();
+  QApplication::processEvents();
+  if (!window.Editor().HasFocus()) GTEST_SKIP() << "no keyboard focus on this platform";
+  const struct {
+    const char* command;
+    std::string in, out;
+  } rows[] = {
+      {"ActUpperCase", Sjis("abc ｱ"), Sjis("ABC ｱ")},
+      {"ActLowerCase", Sjis("ＡＢＣ"), Sjis("ａｂｃ")},
+      {"ActMultiByte", Sjis("ｶﾞｷﾞA"), Sjis("ガギＡ")},
+      {"ActSingleByte", Sjis("パＡ"), Sjis("ﾊﾟA")},
+      {"ActTrimRet", "a\r\nb", "ab"},
+      {"ActTrimLeft", Sjis("　 x"), "x"},
+  };
+  for (const auto& row : rows) {
+    window.Editor().SetText(row.in);
+    window.Editor().SelectAll();
+    window.Action(row.command)->trigger();
+    EXPECT_EQ(window.Editor().Text(), row.out) << row.command;
+  }
+  // No selection: nothing happens.
+  window.Editor().SetText("abc");
+  window.Editor().GoToStart();
+  window.Action("ActUpperCase")->trigger();
+  EXPECT_EQ(window.Editor().Text(), "abc");
+}
+
+TEST_F(EntryTest, LinkMenuCaptionsNameTheLink) {
+  TFmMain window(Env());
+  window.SetLinkTarget("https://example.org/");
+  const QList<QAction*> items = window.LinkMenu()->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[0]->text(), "\"https://example.org/\" を開く");
+  EXPECT_EQ(items[1]->text(), "\"https://example.org/\" をコピー");
 }
 
 }  // namespace
