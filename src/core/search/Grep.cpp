@@ -45,7 +45,7 @@ public:
 private:
   bool LiteralFits(const std::vector<TRECode>& codes);
   void FindRequiredLiteral(const TREParseTree& tree);
-  void BuildTable(int lineStart);
+  bool BuildTable(int lineStart);
 };
 
 TGrepProgram::TGrepProgram(TCompiledExpression& compiled) {
@@ -61,7 +61,7 @@ TGrepProgram::TGrepProgram(TCompiledExpression& compiled) {
   }
   LineStartPin = Dfa->Pin(lineStart);
   if (Dfa->Explore()) {
-    BuildTable(Dfa->Pinned(LineStartPin));
+    if (!BuildTable(Dfa->Pinned(LineStartPin))) return;  // too large: walk characters
     Scan = TGrep::TScan::ByteTable;
     FindRequiredLiteral(compiled.Tree());
   }
@@ -183,7 +183,12 @@ void TGrepProgram::FindRequiredLiteral(const TREParseTree& tree) {
   if (bytes.size() >= 2) Literal = bytes;
 }
 
-void TGrepProgram::BuildTable(int lineStart) {
+// Rows of 256 entries (1 KB) a table may have: 16 MB. Lead rows are shared,
+// but a pattern whose many states each treat many lead bytes differently
+// could otherwise ask for hundreds of megabytes.
+constexpr std::size_t kMaxTableRows = 16384;
+
+bool TGrepProgram::BuildTable(int lineStart) {
   TRE_DFA& dfa = *Dfa;
   const auto charStates = static_cast<int>(dfa.StateCount());
   const auto afterLineFeed = [&](int state) {
@@ -241,6 +246,7 @@ void TGrepProgram::BuildTable(int lineStart) {
         trail['\r'] = crEntry;
         const auto [it, added] = otherLeadRows.try_emplace(trail, static_cast<int>(leadRows.size()));
         if (added) leadRows.push_back(trail);
+        if (rows.size() + leadRows.size() > kMaxTableRows) return false;
         leadRow = it->second;
       }
       row[static_cast<std::size_t>(lead)] = charStates + leadRow;
@@ -267,6 +273,7 @@ void TGrepProgram::BuildTable(int lineStart) {
   for (int state = 0; state < charStates; ++state) emit(state, rows[static_cast<std::size_t>(state)]);
   for (int h = 0; h < leadCount; ++h) emit(charStates + h, leadRows[static_cast<std::size_t>(h)]);
   LineStartRow = number[static_cast<std::size_t>(lineStart)] * 256;
+  return true;
 }
 
 // Hands lines to OnMatch, counting line feeds only up to each reported line.
