@@ -72,11 +72,13 @@ TGrepProgram::TGrepProgram(TCompiledExpression& compiled) {
 // occurs in text, no lone lead byte (which only occurs before a line end),
 // no line end (a literal with the line feed of ^ or $ is walked instead).
 bool TGrepProgram::LiteralFits(const std::vector<TRECode>& codes) {
+  std::string bytes;
   for (const TRECode code : codes) {
     if (!IsTextCode(code) || code == kRECarriageReturn || code == kRELineFeed) return false;
     if (code < 0x100 && IsLeadByte(static_cast<unsigned char>(code))) return false;
-    AppendRECode(Literal, code);
+    AppendRECode(bytes, code);
   }
+  Literal = std::move(bytes);
   return true;
 }
 
@@ -180,7 +182,7 @@ void TGrepProgram::FindRequiredLiteral(const TREParseTree& tree) {
   std::string bytes;
   for (const TRECode code : done[static_cast<std::size_t>(tree.Root())]->Factor) AppendRECode(bytes, code);
   // One byte would stop the scan at nearly every line.
-  if (bytes.size() >= 2) Literal = bytes;
+  Literal = bytes.size() >= 2 ? bytes : std::string();
 }
 
 // Rows of 256 entries (1 KB) a table may have: 16 MB. Lead rows are shared,

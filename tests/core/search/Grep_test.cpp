@@ -126,6 +126,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TRequiredRow{"Katakana", "[\x83\x40-\x83\x96]*\x83\x6a\x83\x85\x81\x5b\x83\x58[a-z]*",
                                    "\x83\x6a\x83\x85\x81\x5b\x83\x58"},
                       TRequiredRow{"CommonPrefixOfAlternatives", "a(bc|bd)e", "ab"},
+                      // Former bug: a literal refused for the literal scan (it
+                      // holds the line feed of $) left its first bytes behind.
+                      TRequiredRow{"RefusedLiteralLeavesNothing", "a$", ""},
                       TRequiredRow{"CommonSuffixOfAlternatives", "(xyz|wyz)+q", "yz"},
                       TRequiredRow{"LineHeadBreaksTheLiteral", "^abc", "abc"},
                       TRequiredRow{"NothingRequired", "ab|cd", ""},
