@@ -59,7 +59,7 @@ void TRowCutter::CutLine(std::string_view text, std::size_t begin, std::size_t e
   }
   const auto wrap = static_cast<std::size_t>(m_layout.WrapColumn);
   // Without tabs a row has at most as many columns as bytes.
-  if (length < wrap && std::memchr(text.data() + begin, '\t', length) == nullptr) {
+  if (length < wrap && (length == 0 || std::memchr(text.data() + begin, '\t', length) == nullptr)) {
     rows.push_back({begin, length, raCrlf});
     return;
   }
