@@ -112,6 +112,9 @@ void Register() {
 // time spent waiting for the processor while others build does not count.
 class TRecordingReporter : public benchmark::ConsoleReporter {
 public:
+  // No colour codes: the BENCH lines must start their lines for whoever reads
+  // the log.
+  TRecordingReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const auto& run : runs) {
