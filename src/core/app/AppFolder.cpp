@@ -2,6 +2,8 @@
 // calls (see AppFolder.h).
 #include "core/app/AppFolder.h"
 
+#include "core/base/CodePage.h"
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,6 +125,16 @@ bool EnsureFolder(const std::string& path) {
     pos = slash + 1;
   }
   return FolderExists(path);
+}
+
+std::string PathFromSetting(const std::string& cp932) {
+  std::string utf8;
+  return ToUtf8(cp932, utf8) ? utf8 : cp932;
+}
+
+std::string PathToSetting(const std::string& utf8) {
+  std::string cp932;
+  return FromUtf8(utf8, cp932) ? cp932 : utf8;
 }
 
 }  // namespace quillet

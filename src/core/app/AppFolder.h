@@ -46,6 +46,13 @@ std::string LoginName();
 // the root folder. An empty path stays empty.
 std::string WithTrailingSlash(std::string path);
 
+// Paths kept in the settings file are code page 932 bytes, like every other
+// value there, while file names on disk are UTF-8. These convert between the
+// two; a value that does not convert (bytes already in UTF-8 from an edited
+// file, say) is passed through unchanged rather than damaged.
+std::string PathFromSetting(const std::string& cp932);
+std::string PathToSetting(const std::string& utf8);
+
 // True when `path` names a folder (a symbolic link to one counts).
 bool FolderExists(const std::string& path);
 

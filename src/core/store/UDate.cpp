@@ -179,20 +179,21 @@ std::string NormalizeSavePath(std::string stored, bool keyPresent, const std::st
 
 TStoreSettings ReadStoreSettings(const THIniFile& ini, const std::string& appFolder) {
   TStoreSettings settings;
-  settings.SaveExt = keys::SaveExt.Read(ini);
+  settings.SaveExt = PathFromSetting(keys::SaveExt.Read(ini));
   if (settings.SaveExt.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
     settings.SaveExt = std::string(keys::SaveExt.def);
   }
   const bool present = ini.ValueExists(keys::SavePath.section, keys::SavePath.key);
-  settings.SavePath = NormalizeSavePath(keys::SavePath.Read(ini, appFolder), present, appFolder);
+  settings.SavePath =
+      NormalizeSavePath(PathFromSetting(keys::SavePath.Read(ini, PathToSetting(appFolder))), present, appFolder);
   settings.SaveReadOnly = keys::SaveReadOnly.Read(ini);
   settings.SaveStyle = keys::SaveStyle.Read(ini);
   return settings;
 }
 
 void WriteStoreSettings(THIniFile& ini, const TStoreSettings& settings) {
-  keys::SaveExt.Write(ini, settings.SaveExt);
-  keys::SavePath.Write(ini, settings.SavePath);
+  keys::SaveExt.Write(ini, PathToSetting(settings.SaveExt));
+  keys::SavePath.Write(ini, PathToSetting(settings.SavePath));
   keys::SaveReadOnly.Write(ini, settings.SaveReadOnly);
   keys::SaveStyle.Write(ini, settings.SaveStyle);
 }

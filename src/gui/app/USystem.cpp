@@ -162,7 +162,8 @@ void TFmMain::LoadEncryptionSettings(const THIniFile& ini) {
 
 void TFmMain::LoadViewerSettings(const THIniFile& ini) {
   const std::string defaultCache = m_env.appFolder + "Cache/";
-  m_cachePath = NormalizeSavePath(keys::CachePath.Read(ini, defaultCache), true, defaultCache);
+  m_cachePath = NormalizeSavePath(PathFromSetting(keys::CachePath.Read(ini, PathToSetting(defaultCache))), true,
+                                  defaultCache);
   m_saveCache = keys::SaveCache.Read(ini);
   // "ShowInformation" shows the plug-in information item, which comes with
   // the plug-in loader.

@@ -96,6 +96,21 @@ TEST(UDateSavePath, SettingsReadAndWritten) {
   EXPECT_EQ(ReadStoreSettings(THIniFile(tmp / "none.ini", false), "/app/").SavePath, "/app/");
 }
 
+TEST(UDateSavePath, JapaneseRootIsCodePage932InTheFileAndUtf8OnDisk) {
+  TTempFolder tmp;
+  const std::string onDisk = tmp / "\xE6\x97\xA5\xE8\xA8\x98";  // 日記 in UTF-8
+  ::mkdir(onDisk.c_str(), 0700);
+  const std::string inFile = tmp / "\x93\xfa\x8b\x4c";           // 日記 in code page 932
+  WriteRaw(tmp / "a.ini", "[Window]\r\nSavePath=" + inFile + "\r\n");
+  {
+    THIniFile ini(tmp / "a.ini", true);
+    TStoreSettings s = ReadStoreSettings(ini, "/app/");
+    EXPECT_EQ(s.SavePath, onDisk + "/");
+    WriteStoreSettings(ini, s);
+  }
+  EXPECT_NE(ReadRaw(tmp / "a.ini").find("SavePath=" + inFile + "/\r\n"), std::string::npos);
+}
+
 TEST(UDateEnsure, CreatesYearThenMonthOnceAndPrivately) {
   TTempFolder tmp;
   const TStoreSettings s = Settings(0, ".txt", tmp.Path());
