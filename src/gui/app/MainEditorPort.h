@@ -15,6 +15,7 @@ class QWidget;
 
 namespace quillet {
 
+class THIniFile;
 struct TFontSpec;
 
 class TMainEditorPort : public QObject {
@@ -55,10 +56,14 @@ public:
   // 0 no wrapping, 1 at the window edge, 2 at `wrapByte`.
   virtual void SetWrapMode(int mode, int wrapByte) = 0;
   virtual void SetEditorFont(const TFontSpec& font) = 0;
+  // Sections "Edit" and "Color" of the settings file.
+  virtual void LoadSettings(const THIniFile& ini) = 0;
 
 signals:
   // The modified mark went from clear to set (the status panel follows it).
   void ModifiedChanged(bool modified);
+  // A transient message for the status bar (input the editor refused).
+  void StatusMessage(const QString& text);
 };
 
 }  // namespace quillet

@@ -23,7 +23,7 @@
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
-#include "gui/app/PlainMainEditor.h"
+#include "gui/editor/MainEditor.h"
 #include "gui/app/ToolImages.h"
 
 namespace quillet {
@@ -94,7 +94,8 @@ void TFmMain::CreateWidgets() {
   m_splitterMain->setObjectName("SplitterMain");
   m_splitterMain->setChildrenCollapsible(false);
 
-  m_editor = new TPlainMainEditor(m_splitterMain);
+  m_editor = new TMainEditor(m_splitterMain);
+  connect(m_editor, &TMainEditorPort::StatusMessage, this, &TFmMain::ShowStatusMessage);
 
   m_objectPanel = new QWidget(m_splitterMain);
   m_objectPanel->setObjectName("ObjectPanel");

@@ -205,9 +205,7 @@ void TFmMain::LoadToggles(const THIniFile& ini) {
   }
 }
 
-void TFmMain::LoadEditorSettings(const THIniFile&) {
-  // Sections "Edit" and "Color" are taken by the editor control.
-}
+void TFmMain::LoadEditorSettings(const THIniFile& ini) { m_editor->LoadSettings(ini); }
 
 void TFmMain::CreatePages(const THIniFile& ini) {
   // The calendar's marking command and zoom are read whether or not the page

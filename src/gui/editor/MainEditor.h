@@ -1,20 +1,24 @@
-// A stand-in editor for the main window until the diary's own editor control
-// takes its place: a plain text box behind the editor port. It keeps the text
-// in Unicode and converts at the port, refusing nothing; the real control
-// works on code page 932 bytes and refuses what the code page cannot hold.
+// TMainEditor: the main window's editor port (TMainEditorPort) over the
+// diary's editor control TEditorSE. The port's text crosses as code page 932
+// bytes, as the control keeps it, so nothing is converted here; refused
+// input reaches the main window's status bar through StatusMessage.
+// GUI thread.
 #pragma once
 
 #include "gui/app/MainEditorPort.h"
 
-class QPlainTextEdit;
-
 namespace quillet {
 
-class TPlainMainEditor : public TMainEditorPort {
+class TEditorSE;
+
+class TMainEditor : public TMainEditorPort {
   Q_OBJECT
 
 public:
-  explicit TPlainMainEditor(QWidget* parent);
+  // The control is a child of `parent` (the main window's editor area).
+  explicit TMainEditor(QWidget* parent);
+
+  TEditorSE& Control() { return *m_editor; }
 
   QWidget* Widget() override;
   std::string Text() const override;
@@ -32,13 +36,17 @@ public:
   void Copy() override;
   void Paste() override;
   void SelectAll() override;
-  void SetBoxSelection(bool) override {}
+  void SetBoxSelection(bool on) override;
   void SetReadOnly(bool readOnly) override;
   void SetWrapMode(int mode, int wrapByte) override;
   void SetEditorFont(const TFontSpec& font) override;
+  void LoadSettings(const THIniFile& ini) override;
 
 private:
-  QPlainTextEdit* m_edit;
+  void ReportModified();
+
+  TEditorSE* m_editor;
+  bool m_reported = false;  // the modified state ModifiedChanged last told
 };
 
 }  // namespace quillet

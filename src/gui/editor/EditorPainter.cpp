@@ -1,0 +1,457 @@
+// Painting of the editor's viewport; see EditorPainter.h.
+#include "gui/editor/EditorPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <QTextCharFormat>
+#include <algorithm>
+#include <cmath>
+
+#include "core/base/CodePage.h"
+#include "gui/editor/EditorClipboard.h"
+#include "gui/editor/HEditor.h"
+
+namespace quillet {
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr std::string_view kEofText = "[EOF]";
+
+}  // namespace
+
+void TEditorPainter::FontChanged() {
+  m_advances.clear();
+  m_fontsReady = false;
+}
+
+const QFont& TEditorPainter::FontOf(int index) {
+  if (!m_fontsReady) {
+    for (int i = 0; i < 16; ++i) {
+      QFont font = m_editor.font();
+      font.setBold((i & 1) != 0);
+      font.setItalic((i & 2) != 0);
+      font.setUnderline((i & 4) != 0);
+      font.setStrikeOut((i & 8) != 0);
+      m_fonts[i] = font;
+    }
+    m_fontsReady = true;
+  }
+  return m_fonts[index & 15];
+}
+
+QChar TEditorPainter::GlyphOf(std::string_view ch) {
+  if (m_glyphs.empty()) m_glyphs.assign(0x10000, 0);
+  const auto first = static_cast<unsigned char>(ch[0]);
+  const std::size_t key = ch.size() == 2 ? (std::size_t{first} << 8 | static_cast<unsigned char>(ch[1])) : first;
+  char16_t& glyph = m_glyphs[key];
+  if (glyph == 0) {
+    std::u16string units;
+    ToUtf16(ch, units);
+    glyph = units.size() == 1 ? units[0] : kReplacement;
+    if (ch.size() == 1 && first < 0x20) glyph = kReplacement;  // control bytes show as a mark
+  }
+  return QChar(glyph);
+}
+
+qreal TEditorPainter::AdvanceOf(QChar glyph) {
+  if (m_advances.empty()) m_advances.assign(0x10000, -1.0f);
+  float& advance = m_advances[glyph.unicode()];
+  if (advance < 0) advance = static_cast<float>(QFontMetricsF(m_editor.font()).horizontalAdvance(glyph));
+  return advance;
+}
+
+TEditorPainter::TRunStyle TEditorPainter::StyleAt(int byte, bool selected) const {
+  const TEditorTextColors& colors = m_editor.TextColors();
+  TRunStyle style{colors.Text, QColor(), 0};
+  for (const TTokenSpan& span : m_spans) {
+    if (byte < span.First) break;
+    if (byte < span.Second) {
+      if (span.Color.isValid()) style.Color = span.Color;
+      if (span.BkColor.isValid()) style.BkColor = span.BkColor;
+      style.FontIndex = (span.Bold ? 1 : 0) | (span.Italic ? 2 : 0) | (span.Underline ? 4 : 0) | (span.StrikeOut ? 8 : 0);
+      break;
+    }
+  }
+  if (selected) {
+    style.Color = colors.SelText;
+    style.BkColor = colors.SelBack;
+  }
+  return style;
+}
+
+void TEditorPainter::Flush(QPainter& painter, int y) {
+  if (m_runColumns == 0) return;
+  const TEditorLayout& layout = m_editor.Layout();
+  const qreal x = layout.ColumnX(m_runColumn, m_editor.TopCol());
+  if (m_runStyle.BkColor.isValid())
+    painter.fillRect(QRectF(x, y, m_runColumns * layout.CellWidth(), layout.RowHeight()), m_runStyle.BkColor);
+  if (!m_run.isEmpty()) {
+    painter.setFont(FontOf(m_runStyle.FontIndex));
+    painter.setPen(m_runStyle.Color);
+    painter.drawText(QPointF(x, y + layout.Ascent()), m_run);
+  }
+  m_run.clear();
+  m_runColumns = 0;
+}
+
+void TEditorPainter::DrawLoneChar(QPainter& painter, QChar glyph, int column, int width, int y,
+                                  const TRunStyle& style) {
+  const TEditorLayout& layout = m_editor.Layout();
+  const QRectF cell(layout.ColumnX(column, m_editor.TopCol()), y, width * layout.CellWidth(), layout.RowHeight());
+  if (style.BkColor.isValid()) painter.fillRect(cell, style.BkColor);
+  painter.save();
+  painter.setClipRect(cell, Qt::IntersectClip);
+  painter.setFont(FontOf(style.FontIndex));
+  painter.setPen(style.Color);
+  // Centred in its cells when narrower or wider than them.
+  const qreal advance = AdvanceOf(glyph);
+  painter.drawText(QPointF(cell.x() + (cell.width() - advance) / 2, y + layout.Ascent()), QString(glyph));
+  painter.restore();
+}
+
+void TEditorPainter::DrawRetMark(QPainter& painter, qreal x, int y, const QColor& color) {
+  const TEditorLayout& layout = m_editor.Layout();
+  const qreal w = layout.CharWidth();
+  const qreal h = layout.FontHeight();
+  const qreal right = x + w * 0.7;
+  const qreal top = y + h * 0.25;
+  const qreal bottom = y + h * 0.75;
+  const qreal left = x + w * 0.15;
+  QPainterPath path;
+  path.moveTo(right, top);
+  path.lineTo(right, bottom);
+  path.lineTo(left, bottom);
+  path.moveTo(left + w * 0.3, bottom - h * 0.15);
+  path.lineTo(left, bottom);
+  path.lineTo(left + w * 0.3, bottom + h * 0.15);
+  painter.setPen(QPen(color, 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPath(path);
+}
+
+void TEditorPainter::DrawWrapMark(QPainter& painter, qreal x, int y, const QColor& color) {
+  const TEditorLayout& layout = m_editor.Layout();
+  const qreal w = layout.CharWidth();
+  const qreal h = layout.FontHeight();
+  const qreal mid = y + h * 0.55;
+  QPainterPath path;
+  path.moveTo(x + w * 0.1, mid);
+  path.lineTo(x + w * 0.85, mid);
+  path.moveTo(x + w * 0.55, mid - h * 0.15);
+  path.lineTo(x + w * 0.85, mid);
+  path.lineTo(x + w * 0.55, mid + h * 0.15);
+  painter.setPen(QPen(color, 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPath(path);
+}
+
+void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
+  TEditorScreenStrings& store = m_editor.Store();
+  const TEditorLayout& layout = m_editor.Layout();
+  const TEditorMarks& marks = m_editor.Marks();
+  const TSEMarks* blanks = m_editor.BlankMarks();
+  const TEditorEngine& engine = m_editor.Engine();
+  const int topCol = m_editor.TopCol();
+  const int lastCol = topCol + layout.VisibleColumns() + 2;
+  const int caretRow = engine.Row();
+
+  if (row >= store.Count()) {
+    // The place after the text: "[EOF]" when the text ends with a line end.
+    const bool emptyText = store.Count() == 0;
+    if (row == store.Count() && marks.EofMark.Visible && (emptyText || store.RowAttribute(row - 1) == raCrlf)) {
+      painter.setFont(FontOf(0));
+      painter.setPen(marks.EofMark.Color);
+      painter.drawText(QPointF(layout.ColumnX(0, topCol), y + layout.Ascent()), QString::fromLatin1(kEofText.data()));
+    }
+  } else {
+    const std::string_view text = store.Get(row);
+    const TRowAttribute attribute = store.RowAttribute(row);
+    m_attrs.Build(text, store.Layout(), lastCol + 2);
+    const TRowSelection selection = engine.SelectedBytes(row);
+    m_spans.clear();
+    if (TEditorTokenSource* tokens = m_editor.TokenSource()) tokens->RowTokens(row, text, m_spans);
+    const bool gridOnly = m_editor.Margin().Character > 0;
+    struct TMark {
+      int Column;
+      int Kind;  // 0 space, 1 full-width space, 2 tab, 3 undisplayable
+    };
+    std::vector<TMark> blankMarks;
+
+    m_run.clear();
+    m_runColumns = 0;
+    const int count = m_attrs.Count();
+    for (int col = 1; col <= count;) {
+      const char attr = m_attrs.Attr(col);
+      const int byte = m_attrs.Bytes(col - 1);
+      int width = attr == kAttrLead ? 2 : 1;
+      const bool tab = text[static_cast<std::size_t>(byte)] == '\t' && attr == kAttrDelimiter;
+      if (tab) {
+        while (m_attrs.Attr(col + width) == kAttrTabFill) ++width;
+      }
+      const int column = col - 1;
+      col += width;
+      if (column + width <= topCol) continue;
+      if (column > lastCol) break;
+      const bool selected = byte >= selection.First && byte < selection.Second;
+      const TRunStyle style = StyleAt(byte, selected);
+      const std::string_view ch = text.substr(static_cast<std::size_t>(byte), attr == kAttrLead ? 2 : 1);
+      const QChar glyph = tab ? QChar(' ') : GlyphOf(ch);
+      const bool fullSpace = attr == kAttrLead && IsFullWidthSpace(text, static_cast<std::size_t>(byte));
+      if (tab) blankMarks.push_back({column, 2});
+      else if (fullSpace) blankMarks.push_back({column, 1});
+      else if (ch == " ") blankMarks.push_back({column, 0});
+      const bool undisplayable = glyph.unicode() == kReplacement;
+      if (undisplayable) blankMarks.push_back({column, 3});
+
+      const bool regular = !undisplayable && !tab && !gridOnly &&
+                           std::abs(AdvanceOf(glyph) - width * layout.CharWidth()) < 0.5;
+      if (!(style == m_runStyle) || m_runColumn + m_runColumns != column || !regular) Flush(painter, y);
+      if (regular) {
+        if (m_runColumns == 0) {
+          m_runColumn = column;
+          m_runStyle = style;
+        }
+        m_run += glyph;
+        m_runColumns += width;
+      } else if (tab || undisplayable) {
+        if (style.BkColor.isValid())
+          painter.fillRect(QRectF(layout.ColumnX(column, topCol), y, width * layout.CellWidth(), layout.RowHeight()),
+                           style.BkColor);
+      } else {
+        DrawLoneChar(painter, glyph, column, width, y, style);
+      }
+    }
+    Flush(painter, y);
+
+    const int endColumn = m_attrs.Truncated() ? -1 : count;
+    if (endColumn >= 0) {
+      const qreal endX = layout.ColumnX(endColumn, topCol);
+      if (selection.LineEnd)
+        painter.fillRect(QRectF(endX, y, layout.CellWidth(), layout.RowHeight()), m_editor.TextColors().SelBack);
+      if (attribute == raCrlf && marks.RetMark.Visible) DrawRetMark(painter, endX, y, marks.RetMark.Color);
+      if (attribute == raWrapped && marks.WrapMark.Visible) DrawWrapMark(painter, endX, y, marks.WrapMark.Color);
+      if (attribute == raEof && marks.EofMark.Visible) {
+        painter.setFont(FontOf(0));
+        painter.setPen(marks.EofMark.Color);
+        painter.drawText(QPointF(endX, y + layout.Ascent()), QString::fromLatin1(kEofText.data()));
+      }
+    }
+
+    // Blank and undisplayable marks over the text.
+    const qreal cell = layout.CellWidth();
+    for (const TMark& mark : blankMarks) {
+      const qreal x = layout.ColumnX(mark.Column, topCol);
+      const qreal h = layout.FontHeight();
+      painter.setBrush(Qt::NoBrush);
+      if (mark.Kind == 0 && blanks && blanks->SpaceMark.Visible) {
+        painter.setPen(QPen(blanks->SpaceMark.Color, 1));
+        painter.drawLine(QPointF(x + cell * 0.2, y + h * 0.8), QPointF(x + cell * 0.8, y + h * 0.8));
+      } else if (mark.Kind == 1 && blanks && blanks->DblSpaceMark.Visible) {
+        painter.setPen(QPen(blanks->DblSpaceMark.Color, 1));
+        painter.drawRect(QRectF(x + cell * 0.25, y + h * 0.2, cell * 1.5, h * 0.6));
+      } else if (mark.Kind == 2 && blanks && blanks->TabMark.Visible) {
+        painter.setPen(QPen(blanks->TabMark.Color, 1));
+        QPainterPath path;
+        path.moveTo(x + cell * 0.2, y + h * 0.3);
+        path.lineTo(x + cell * 0.7, y + h * 0.5);
+        path.lineTo(x + cell * 0.2, y + h * 0.7);
+        painter.drawPath(path);
+      } else if (mark.Kind == 3 && marks.HideMark.Visible) {
+        painter.setPen(QPen(marks.HideMark.Color, 1));
+        painter.drawRect(QRectF(x + cell * 0.15, y + h * 0.2, cell * 0.7, h * 0.6));
+      }
+    }
+    if (m_editor.OnDrawLine) {
+      const QString line = BytesToPlainText(text);
+      m_editor.OnDrawLine(m_editor, line, layout.TextLeft(), y, row, selection.Any());
+    }
+  }
+
+  if (row == caretRow && marks.Underline.Visible) {
+    painter.setPen(QPen(marks.Underline.Color, 1));
+    const int lineY = y + layout.RowHeight() - 1;
+    painter.drawLine(layout.TextLeft(), lineY, layout.ViewportSize().width(), lineY);
+  }
+}
+
+void TEditorPainter::PaintLeftbar(QPainter& painter, int firstRow, int lastRow) {
+  const TEditorLeftbar& bar = m_editor.Leftbar();
+  const TEditorLayout& layout = m_editor.Layout();
+  TEditorScreenStrings& store = m_editor.Store();
+  const QRect area(layout.LeftbarLeft(), 0, layout.LeftbarWidth(), layout.ViewportSize().height());
+  if (bar.BkColor.isValid()) painter.fillRect(area, bar.BkColor);
+  if (bar.Edge) {
+    painter.setPen(QPen(bar.Color, 1));
+    painter.drawLine(area.right(), 0, area.right(), area.bottom());
+  }
+  if (!bar.ShowNumber) return;
+  painter.setFont(FontOf(0));
+  painter.setPen(bar.Color);
+  const int base = bar.ZeroBase ? 0 : 1;
+  const int lastNumbered = MaxCaretRow(store);
+  const int right = area.right() - bar.RightMargin;
+  for (int row = std::max(firstRow, 0); row <= lastRow && row <= lastNumbered; ++row) {
+    int number = row;
+    if (bar.ShowNumberMode == TNumberMode::nmLine) {
+      // Only a line's first row carries its number.
+      if (row < store.Count() && row > 0 && store.RowAttribute(row - 1) == raWrapped) continue;
+      number = row < store.Count() ? store.LineOfRow(row) : store.LineCount();
+    }
+    QString text = QString::number(number + base);
+    if (bar.ZeroLead && text.size() < bar.Column) text = QString(bar.Column - text.size(), QLatin1Char('0')) + text;
+    const qreal width = QFontMetricsF(FontOf(0)).horizontalAdvance(text);
+    painter.drawText(QPointF(right - width, layout.RowY(row, m_editor.TopRow()) + layout.Ascent()), text);
+  }
+}
+
+void TEditorPainter::PaintImagebar(QPainter& painter, int firstRow, int lastRow) {
+  const TEditorImagebar& bar = m_editor.Imagebar();
+  const TEditorLayout& layout = m_editor.Layout();
+  TEditorScreenStrings& store = m_editor.Store();
+  QFont small = FontOf(0);
+  small.setPixelSize(std::max(layout.FontHeight() * 2 / 3, 7));
+  painter.setFont(small);
+  const QColor ink = m_editor.Leftbar().Color;
+  for (int row = std::max(firstRow, 0); row <= lastRow && row < store.Count(); ++row) {
+    const TRowMarks marks = store.Marks(row);
+    if (marks == 0) continue;
+    int mark = 0;
+    while (!(marks >> mark & 1)) ++mark;
+    const int y = layout.RowY(row, m_editor.TopRow());
+    const QRectF box(bar.LeftMargin, y + 1, bar.MarkWidth, layout.RowHeight() - 2);
+    painter.setPen(QPen(ink, 1));
+    if (mark < kUniqueRowMarks) {
+      painter.setBrush(m_editor.TextColors().Back);
+      painter.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+      painter.drawText(box, Qt::AlignCenter, QString::number(mark));
+    } else {
+      painter.setBrush(ink);
+      const qreal d = std::min(box.width(), box.height()) / 2;
+      painter.drawEllipse(box.center(), d / 2, d / 2);
+    }
+  }
+  painter.setBrush(Qt::NoBrush);
+}
+
+void TEditorPainter::PaintRuler(QPainter& painter) {
+  const TEditorRuler& ruler = m_editor.Ruler();
+  const TEditorLayout& layout = m_editor.Layout();
+  const int height = layout.RulerHeight();
+  const int width = layout.ViewportSize().width();
+  if (ruler.BkColor.isValid()) painter.fillRect(QRect(0, 0, width, height), ruler.BkColor);
+  const int topCol = m_editor.TopCol();
+  const qreal cell = layout.CellWidth();
+  // The caret's column, marked on the gauge.
+  const qreal caretX = layout.ColumnX(m_editor.Col(), topCol);
+  painter.fillRect(QRectF(caretX, height - 5, cell, 4), ruler.MarkColor);
+  painter.setFont(layout.RulerFont());
+  painter.setPen(QPen(ruler.Color, 1));
+  const int gauge = ruler.GaugeRange > 0 ? ruler.GaugeRange : 10;
+  const int bottom = height - 1;
+  for (int col = topCol; col <= topCol + layout.VisibleColumns() + 1; ++col) {
+    const qreal x = layout.ColumnX(col, topCol);
+    if (x < layout.TextLeft()) continue;
+    int tick = 2;
+    if (col % gauge == 0) {
+      tick = height / 2;
+      if (col > 0) painter.drawText(QPointF(x + 2, height / 2 + 1), QString::number(col));
+    } else if (col % (gauge / 2) == 0) {
+      tick = 4;
+    }
+    painter.drawLine(QPointF(x, bottom - tick), QPointF(x, bottom));
+  }
+  if (ruler.Edge) painter.drawLine(0, bottom, width, bottom);
+}
+
+void TEditorPainter::PaintCaret(QPainter& painter) {
+  if (!m_editor.CaretVisibleNow() || !m_editor.PreeditText().isEmpty()) return;
+  const QRect rect = m_editor.CaretRect();
+  const QColor ink = m_editor.TextColors().Text;
+  if (m_editor.Overwrite()) {
+    QColor block = ink;
+    block.setAlpha(110);
+    painter.fillRect(rect, block);
+  } else {
+    painter.fillRect(rect, ink);
+  }
+}
+
+void TEditorPainter::PaintPreedit(QPainter& painter) {
+  const QString& text = m_editor.PreeditText();
+  if (text.isEmpty()) return;
+  const TEditorLayout& layout = m_editor.Layout();
+  const TEditorTextColors& colors = m_editor.TextColors();
+  const QRect caret = m_editor.CaretRect();
+  const QFont& font = FontOf(0);
+  const QFontMetricsF metrics(font);
+  const qreal x = caret.x();
+  const int y = layout.RowY(m_editor.Row(), m_editor.TopRow());
+  const qreal width = metrics.horizontalAdvance(text);
+  painter.fillRect(QRectF(x, y, width, layout.RowHeight()), colors.Back);
+  // Segments the input method marks (the one being converted) are inverted.
+  for (const QInputMethodEvent::Attribute& attribute : m_editor.PreeditAttributes()) {
+    if (attribute.type != QInputMethodEvent::TextFormat) continue;
+    const QTextCharFormat format = qvariant_cast<QTextFormat>(attribute.value).toCharFormat();
+    if (!format.background().style() || attribute.length <= 0) continue;
+    const qreal from = metrics.horizontalAdvance(text.left(attribute.start));
+    const qreal to = metrics.horizontalAdvance(text.left(attribute.start + attribute.length));
+    painter.fillRect(QRectF(x + from, y, to - from, layout.RowHeight()), colors.SelBack);
+  }
+  painter.setFont(font);
+  painter.setPen(colors.Text);
+  painter.drawText(QPointF(x, y + layout.Ascent()), text);
+  painter.setPen(QPen(colors.Text, 1, Qt::DotLine));
+  painter.drawLine(QPointF(x, y + layout.FontHeight() - 1), QPointF(x + width, y + layout.FontHeight() - 1));
+  if (m_editor.CaretVisibleNow()) {
+    const qreal cursor = metrics.horizontalAdvance(text.left(m_editor.PreeditCursor()));
+    painter.fillRect(QRectF(x + cursor, y, 2, layout.FontHeight()), colors.Text);
+  }
+}
+
+void TEditorPainter::PaintDropCaret(QPainter& painter) {
+  const QPoint drop = m_editor.DropCaret();
+  if (drop.y() < 0) return;
+  const TEditorLayout& layout = m_editor.Layout();
+  const qreal x = layout.ColumnX(drop.x(), m_editor.TopCol());
+  const int y = layout.RowY(drop.y(), m_editor.TopRow());
+  painter.setPen(QPen(m_editor.TextColors().Text, 2, Qt::DotLine));
+  painter.drawLine(QPointF(x, y), QPointF(x, y + layout.RowHeight()));
+}
+
+void TEditorPainter::Paint(QPainter& painter, const QRect& dirty) {
+  const TEditorLayout& layout = m_editor.Layout();
+  painter.fillRect(dirty, m_editor.TextColors().Back);
+  const int topRow = m_editor.TopRow();
+  const int firstRow = std::max(layout.RowAt(std::max(dirty.top(), layout.TextTop()), topRow), topRow);
+  const int lastRow = layout.RowAt(dirty.bottom(), topRow);
+
+  if (dirty.bottom() >= layout.TextTop() && dirty.right() >= layout.TextLeft()) {
+    painter.save();
+    painter.setClipRect(QRect(layout.TextLeft() - std::max(m_editor.Margin().Left, 0), layout.TextTop(),
+                              layout.ViewportSize().width(), layout.ViewportSize().height()),
+                        Qt::IntersectClip);
+    for (int row = firstRow; row <= lastRow; ++row) PaintRow(painter, row, layout.RowY(row, topRow));
+    PaintPreedit(painter);
+    PaintCaret(painter);
+    PaintDropCaret(painter);
+    painter.restore();
+  }
+  if (layout.LeftbarWidth() > 0 && dirty.left() < layout.LeftbarLeft() + layout.LeftbarWidth()) {
+    painter.save();
+    painter.setClipRect(QRect(layout.LeftbarLeft(), layout.TextTop(), layout.LeftbarWidth(),
+                              layout.ViewportSize().height()),
+                        Qt::IntersectClip);
+    PaintLeftbar(painter, firstRow, lastRow);
+    painter.restore();
+  }
+  if (layout.ImagebarWidth() > 0 && dirty.left() < layout.ImagebarWidth()) {
+    painter.save();
+    painter.setClipRect(QRect(0, layout.TextTop(), layout.ImagebarWidth(), layout.ViewportSize().height()),
+                        Qt::IntersectClip);
+    PaintImagebar(painter, firstRow, lastRow);
+    painter.restore();
+  }
+  if (layout.RulerHeight() > 0 && dirty.top() < layout.RulerHeight()) PaintRuler(painter);
+}
+
+}  // namespace quillet

@@ -1,0 +1,84 @@
+// TEditorPainter: paints an editor's viewport: the rows from the top row
+// with the selection, token colours and marks, the line-number bar, the
+// image bar of row marks, the ruler, the caret, the input method's pre-edit
+// text and the drop caret of a drag.
+//
+// Characters sit on the column grid of the row store: a character is drawn
+// at column × cell width, a full-width one over two cells. Runs of
+// characters in one colour are drawn with one call; a character whose glyph
+// does not fill exactly its cells (a fallback font, a character margin) is
+// drawn on its own at its cell, so the grid never drifts and the caret
+// always stands between the right characters. Bytes without a character
+// (and control bytes) show as a replacement mark in the hide mark's colour.
+//
+// Marks, as drawn here: the line end a small down-and-left arrow after the
+// row's last character; the wrap mark a short arrow after the last
+// character of a wrapped row (after hanging punctuation, if any); "[EOF]"
+// after the text's last character; the half-width space a small dot, the
+// full-width space a square and the tab a chevron at its start; the caret
+// row's underline across the text area.
+// GUI thread; only called from the editor's paint event.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <string_view>
+#include <vector>
+
+#include "core/editor/EditorColumns.h"
+#include "gui/editor/EditorTokens.h"
+
+namespace quillet {
+
+class TEditor;
+
+class TEditorPainter {
+public:
+  explicit TEditorPainter(TEditor& editor) : m_editor(editor) {}
+
+  void Paint(QPainter& painter, const QRect& dirty);
+  // Forgets the measured glyphs after a font change.
+  void FontChanged();
+
+private:
+  struct TRunStyle {
+    QColor Color;
+    QColor BkColor;  // invalid: no fill
+    int FontIndex = 0;  // bit 0 bold, 1 italic, 2 underline, 3 strike-out
+    bool operator==(const TRunStyle&) const = default;
+  };
+
+  void PaintRow(QPainter& painter, int row, int y);
+  void PaintLeftbar(QPainter& painter, int firstRow, int lastRow);
+  void PaintImagebar(QPainter& painter, int firstRow, int lastRow);
+  void PaintRuler(QPainter& painter);
+  void PaintCaret(QPainter& painter);
+  void PaintPreedit(QPainter& painter);
+  void PaintDropCaret(QPainter& painter);
+  void Flush(QPainter& painter, int y);
+  void DrawLoneChar(QPainter& painter, QChar glyph, int column, int width, int y, const TRunStyle& style);
+  void DrawRetMark(QPainter& painter, qreal x, int y, const QColor& color);
+  void DrawWrapMark(QPainter& painter, qreal x, int y, const QColor& color);
+  // The Unicode character of one code page 932 character (U+FFFD when none).
+  QChar GlyphOf(std::string_view ch);
+  qreal AdvanceOf(QChar glyph);
+  const QFont& FontOf(int index);
+  TRunStyle StyleAt(int byte, bool selected) const;
+
+  TEditor& m_editor;
+  TEditorAttributeArray m_attrs;
+  std::vector<TTokenSpan> m_spans;
+  std::vector<char16_t> m_glyphs;  // by lead << 8 | trail, or the byte; 0: not yet known
+  std::vector<float> m_advances;   // by UTF-16 unit; negative: not yet measured
+  QFont m_fonts[16];
+  bool m_fontsReady = false;
+  // The run being gathered.
+  QString m_run;
+  int m_runColumn = 0;   // first column (0-based)
+  int m_runColumns = 0;  // columns it spans
+  TRunStyle m_runStyle;
+};
+
+}  // namespace quillet

@@ -1,0 +1,79 @@
+// The main window's editor port over TEditorSE; see MainEditor.h.
+#include "gui/editor/MainEditor.h"
+
+#include "core/app/HIniFile.h"
+#include "core/base/CodePage.h"
+#include "gui/editor/EditorSE.h"
+#include "gui/editor/EditorSettings.h"
+
+namespace quillet {
+
+TMainEditor::TMainEditor(QWidget* parent) : TMainEditorPort(parent), m_editor(new TEditorSE(parent)) {
+  m_editor->setObjectName("MainEdit");
+  connect(m_editor, &TEditor::Changed, this, &TMainEditor::ReportModified);
+  connect(m_editor, &TEditor::InputRefused, this, &TMainEditorPort::StatusMessage);
+}
+
+QWidget* TMainEditor::Widget() { return m_editor; }
+std::string TMainEditor::Text() const { return m_editor->Store().Text(); }
+
+void TMainEditor::SetText(const std::string& text) {
+  m_editor->SetText(text);
+  m_reported = false;
+}
+
+bool TMainEditor::IsEmpty() const { return m_editor->Store().Count() == 0; }
+bool TMainEditor::Modified() const { return m_editor->Modified(); }
+
+void TMainEditor::SetModified(bool modified) {
+  m_editor->SetModified(modified);
+  ReportModified();
+}
+
+void TMainEditor::ReportModified() {
+  const bool modified = m_editor->Modified();
+  if (modified == m_reported) return;
+  m_reported = modified;
+  emit ModifiedChanged(modified);
+}
+
+void TMainEditor::GoToStart() {
+  m_editor->SetRowCol(0, 0);
+  m_editor->SetTopRow(0);
+  m_editor->SetTopCol(0);
+}
+
+bool TMainEditor::HasFocus() const { return m_editor->hasFocus(); }
+std::string TMainEditor::SelectedText() const { return m_editor->SelText(); }
+void TMainEditor::ReplaceSelection(const std::string& text) { m_editor->SetSelText(text); }
+void TMainEditor::Undo() { m_editor->Undo(); }
+void TMainEditor::Redo() { m_editor->Redo(); }
+void TMainEditor::Cut() { m_editor->CutToClipboard(); }
+void TMainEditor::Copy() { m_editor->CopyToClipboard(); }
+void TMainEditor::Paste() { m_editor->PasteFromClipboard(); }
+void TMainEditor::SelectAll() { m_editor->SelectAll(); }
+
+void TMainEditor::SetBoxSelection(bool on) {
+  m_editor->SetSelectionMode(on ? TSelectionMode::smBox : TSelectionMode::smNormal);
+}
+
+void TMainEditor::SetReadOnly(bool readOnly) { m_editor->SetReadOnly(readOnly); }
+
+void TMainEditor::SetWrapMode(int mode, int wrapByte) {
+  TSEProperty property = m_editor->SEProperty();
+  property.AutoWrap = mode == 1;
+  if (mode == 2) m_editor->WrapOption().SetWrapByte(wrapByte);
+  // The column is set before wrapping starts, so the text is cut once.
+  m_editor->SetSEProperty(property);
+  m_editor->SetWordWrap(mode != 0);
+}
+
+void TMainEditor::SetEditorFont(const TFontSpec& font) {
+  std::u16string name;
+  ToUtf16(font.name, name);
+  m_editor->setFont(QFont(QString::fromStdU16String(name), font.size > 0 ? font.size : 9));
+}
+
+void TMainEditor::LoadSettings(const THIniFile& ini) { LoadEditorSettings(ini, *m_editor); }
+
+}  // namespace quillet

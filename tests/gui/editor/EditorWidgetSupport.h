@@ -1,0 +1,78 @@
+// Helpers of the editor control tests: code page 932 test text made by
+// glibc's iconv (not by the code under test), an editor shown on the
+// offscreen platform with the program's font mapping, and key, text and
+// mouse events sent to it as a user would.
+#pragma once
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "gui/app/Application.h"
+#include "gui/editor/EditorSE.h"
+
+namespace quillet::test {
+
+inline std::string Sj(std::string_view utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    ADD_FAILURE() << "no CP932 converter";
+    return {};
+  }
+  std::string out(utf8.size() * 2 + 8, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  if (result == static_cast<std::size_t>(-1)) ADD_FAILURE() << "iconv cannot encode " << utf8;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+class EditorWidgetTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { InstallFontSubstitutions(); }
+
+  void SetUp() override {
+    editor = std::make_unique<TEditorSE>();
+    editor->resize(480, 320);
+    editor->show();
+    editor->activateWindow();
+    editor->setFocus();
+    QApplication::processEvents();
+    QObject::connect(editor.get(), &TEditor::InputRefused, [this](const QString& text) { refused << text; });
+  }
+  void TearDown() override { editor.reset(); }
+
+  // Text as a key press carries it (what an input method without
+  // composition or the keyboard sends).
+  void Type(const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(editor.get(), &press);
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(editor.get(), key, modifiers);
+  }
+  // The middle of a cell's left half (a click there goes before the
+  // character), in viewport coordinates.
+  QPoint CellPoint(int row, int column) const {
+    const TEditorLayout& layout = editor->Layout();
+    return QPoint(static_cast<int>(layout.ColumnX(column, editor->TopCol()) + layout.CellWidth() / 4),
+                  layout.RowY(row, editor->TopRow()) + layout.RowHeight() / 2);
+  }
+  std::string Text() const { return editor->Store().Text(); }
+  std::pair<int, int> At() const { return {editor->Row(), editor->Col()}; }
+
+  std::unique_ptr<TEditorSE> editor;
+  QStringList refused;
+};
+
+}  // namespace quillet::test

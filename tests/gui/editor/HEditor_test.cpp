@@ -1,0 +1,449 @@
+// The editor control driven as a user drives it: keys, text, input-method
+// events, the mouse, the clipboard and drops, on the offscreen platform.
+// Results are checked on the model (text, caret, selection, undo list), not
+// on pixels, except where painting itself is the behaviour.
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QUrl>
+
+#include "EditorWidgetSupport.h"
+#include "gui/editor/EditorClipboard.h"
+
+namespace quillet {
+namespace {
+
+using test::EditorWidgetTest;
+using test::Sj;
+using P = std::pair<int, int>;
+
+// --- Keys ----------------------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, TypedTextGoesInAtTheCaret) {
+  Type("abc");
+  Key(Qt::Key_Left);
+  Type("X");
+  EXPECT_EQ(Text(), "abXc");
+  Key(Qt::Key_Home);
+  Type(QStringLiteral("日本"));
+  EXPECT_EQ(Text(), Sj("日本abXc"));
+  EXPECT_EQ(At(), P(0, 4));
+  Key(Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(editor->SelText(), "abXc");
+  EXPECT_TRUE(editor->Modified());
+}
+
+TEST_F(EditorWidgetTest, EnterTabBackspaceAndDelete) {
+  editor->SetTabSpaceCount(4);
+  Type("ab");
+  Key(Qt::Key_Return);
+  Key(Qt::Key_Tab);
+  Type("c");
+  EXPECT_EQ(Text(), "ab\r\n\tc");
+  EXPECT_EQ(At(), P(1, 5));
+  Key(Qt::Key_Backspace);
+  Key(Qt::Key_Backspace);
+  Key(Qt::Key_Backspace);
+  EXPECT_EQ(Text(), "ab");
+  Key(Qt::Key_Home);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(Text(), "b");
+}
+
+TEST_F(EditorWidgetTest, TabStaysInTheEditorWhenItWantsTabs) {
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(Text(), "\t");
+  editor->SetWantTabs(false);
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(Text(), "\t");
+}
+
+TEST_F(EditorWidgetTest, UndoRedoAndOneStepPerKey) {
+  Type("a");
+  Type("b");
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Text(), "a");
+  Key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Text(), "ab");
+  Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // redo too: nothing left
+  EXPECT_EQ(Text(), "ab");
+  EXPECT_EQ(At(), P(0, 2));
+}
+
+TEST_F(EditorWidgetTest, InsertTogglesOverwrite) {
+  QSignalSpy spy(editor.get(), &TEditor::OverwriteChanged);
+  Type("abc");
+  Key(Qt::Key_Home);
+  Key(Qt::Key_Insert);
+  Type("XY");
+  EXPECT_EQ(Text(), "XYc");
+  EXPECT_EQ(spy.count(), 1);
+}
+
+TEST_F(EditorWidgetTest, ReadOnlyRefusesTypingButMoves) {
+  editor->SetText("abc");
+  editor->SetReadOnly(true);
+  Type("x");
+  Key(Qt::Key_Delete);
+  Key(Qt::Key_End);
+  EXPECT_EQ(Text(), "abc");
+  EXPECT_EQ(At(), P(0, 3));
+}
+
+// --- Code page 932 at the edge -------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, AnEmojiIsRefusedWithAMessageAndNothingChanges) {
+  editor->SetText("keep");
+  Type(QString::fromUtf8("😀"));
+  EXPECT_EQ(Text(), "keep");
+  EXPECT_FALSE(editor->Modified());
+  ASSERT_EQ(refused.size(), 1);
+  EXPECT_TRUE(refused[0].contains(QString::fromUtf8("😀"))) << refused[0].toStdString();
+  // Mixed text is refused whole, never half put in.
+  Type(QString::fromUtf8("日😀本"));
+  EXPECT_EQ(Text(), "keep");
+  EXPECT_EQ(refused.size(), 2);
+}
+
+TEST_F(EditorWidgetTest, JisFormsFromInputMethodsBecomeTheirTwins) {
+  Type(QString::fromUtf8("〜‖−"));  // U+301C, U+2016, U+2212
+  EXPECT_EQ(Text(), "\x81\x60\x81\x61\x81\x7C");
+  EXPECT_TRUE(refused.isEmpty());
+}
+
+// --- Input methods -------------------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, PreeditIsShownButNotInTheTextUntilCommitted) {
+  editor->SetText("ab");
+  editor->SetRowCol(0, 1);
+  QList<QInputMethodEvent::Attribute> attributes{{QInputMethodEvent::Cursor, 2, 1}};
+  QInputMethodEvent preedit(QString::fromUtf8("にほ"), attributes);
+  QApplication::sendEvent(editor.get(), &preedit);
+  EXPECT_EQ(editor->PreeditText(), QString::fromUtf8("にほ"));
+  EXPECT_EQ(editor->PreeditCursor(), 2);
+  EXPECT_EQ(Text(), "ab");
+  // The candidate window goes to the caret, past the pre-edit's cursor.
+  const QRect caret = editor->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  EXPECT_GT(caret.x(), editor->CaretRect().x());
+
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("日本"));
+  QApplication::sendEvent(editor.get(), &commit);
+  EXPECT_EQ(Text(), Sj("a日本b"));
+  EXPECT_TRUE(editor->PreeditText().isEmpty());
+  EXPECT_EQ(editor->Store().UndoObj().UndoList().size(), 1u);  // one step for the whole string
+  EXPECT_EQ(At(), P(0, 5));
+}
+
+TEST_F(EditorWidgetTest, CommittedEmojiIsRefused) {
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("😀"));
+  QApplication::sendEvent(editor.get(), &commit);
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(refused.size(), 1);
+}
+
+TEST_F(EditorWidgetTest, ReconversionReplacesCharactersBeforeTheCaret) {
+  editor->SetText(Sj("abc二本"));
+  editor->SetRowCol(0, 7);
+  QInputMethodEvent event;
+  event.setCommitString(QString::fromUtf8("日本"), -2, 2);
+  QApplication::sendEvent(editor.get(), &event);
+  EXPECT_EQ(Text(), Sj("abc日本"));
+}
+
+TEST_F(EditorWidgetTest, SurroundingTextIsTheCaretRow) {
+  editor->SetText(Sj("一行目\r\nあいう"));
+  editor->SetRowCol(1, 4);
+  EXPECT_EQ(editor->inputMethodQuery(Qt::ImSurroundingText).toString(), QString::fromUtf8("あいう"));
+  EXPECT_EQ(editor->inputMethodQuery(Qt::ImCursorPosition).toInt(), 2);
+}
+
+// --- Clipboard ---------------------------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, CopyAndPasteUnicodeText) {
+  editor->SetText(Sj("日本語\r\nabc"));
+  editor->SelectAll();
+  Key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("日本語\nabc"));
+  Key(Qt::Key_End, Qt::ControlModifier);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Text(), Sj("日本語\r\nabc日本語\r\nabc"));
+  Key(Qt::Key_A, Qt::ControlModifier);
+  Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(Text(), "");
+}
+
+TEST_F(EditorWidgetTest, PastingAnEmojiIsRefused) {
+  editor->SetText("abc");
+  QApplication::clipboard()->setText(QString::fromUtf8("x😀"));
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Text(), "abc");
+  EXPECT_EQ(refused.size(), 1);
+}
+
+TEST_F(EditorWidgetTest, BoxCopyCarriesItsFormatAndPastesAsABox) {
+  editor->SetText("abcd\r\nefgh\r\nijkl\r\n");
+  editor->SetSelectionMode(TSelectionMode::smBox);
+  editor->SetRowCol(0, 1);
+  Key(Qt::Key_Down, Qt::ShiftModifier);
+  Key(Qt::Key_Right, Qt::ShiftModifier);
+  Key(Qt::Key_Right, Qt::ShiftModifier);
+  Key(Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* mime = QApplication::clipboard()->mimeData();
+  ASSERT_TRUE(mime->hasFormat(kBoxMimeType));
+  EXPECT_EQ(mime->data(kBoxMimeType).toStdString(), "bc\r\nfg\r\n");
+  EXPECT_EQ(mime->text(), "bc\nfg\n");
+  editor->SetSelectionMode(TSelectionMode::smNormal);
+  editor->SetRowCol(1, 4);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Text(), "abcd\r\nefghbc\r\nijklfg\r\n");
+  EXPECT_EQ(editor->Store().UndoObj().UndoList().size(), 1u);
+}
+
+// --- Mouse -------------------------------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, ClickDragAndDoubleClick) {
+  editor->SetText(Sj("今日はいい天気\r\nabc def"));
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(1, 2));
+  EXPECT_EQ(At(), P(1, 2));
+  // A click on the right half of a full-width character goes after it.
+  const TEditorLayout& layout = editor->Layout();
+  const QPoint rightHalf(static_cast<int>(layout.ColumnX(1, 0) + layout.CellWidth() * 0.75), CellPoint(0, 0).y());
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, rightHalf);
+  EXPECT_EQ(At(), P(0, 2));
+  QTest::mousePress(editor->viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(1, 0));
+  QMouseEvent move(QEvent::MouseMove, QPointF(CellPoint(1, 3)), editor->viewport()->mapToGlobal(QPointF(CellPoint(1, 3))),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &move);
+  QTest::mouseRelease(editor->viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(1, 3));
+  EXPECT_EQ(editor->SelText(), "abc");
+  QTest::mouseDClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(0, 6));
+  EXPECT_EQ(editor->SelText(), Sj("はいい"));
+}
+
+TEST_F(EditorWidgetTest, ShiftClickExtendsAndTheLeftBarSelectsRows) {
+  editor->SetText("one\r\ntwo\r\nthree");
+  editor->SetRowCol(0, 1);
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellPoint(1, 2));
+  EXPECT_EQ(editor->SelText(), "ne\r\ntw");
+  const QPoint bar(editor->Layout().LeftbarLeft() + 2, CellPoint(1, 0).y());
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, bar);
+  EXPECT_EQ(editor->SelText(), "two\r\n");
+  TEditorCaret caret = editor->Caret();
+  caret.RowSelect = false;
+  editor->SetCaret(caret);
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(bar.x(), CellPoint(2, 0).y()));
+  EXPECT_EQ(editor->SelText(), "two\r\n");  // unchanged
+}
+
+TEST_F(EditorWidgetTest, WheelScrollsWithoutMovingTheCaret) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "row\r\n";
+  editor->SetText(text);
+  QWheelEvent wheel(QPointF(50, 50), editor->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(editor->viewport(), &wheel);
+  EXPECT_EQ(editor->TopRow(), QApplication::wheelScrollLines());
+  EXPECT_EQ(At(), P(0, 0));
+}
+
+// --- Drag and drop -----------------------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, TextDroppedFromOutsideGoesInAtTheDropPoint) {
+  editor->SetText("abcd");
+  QMimeData mime;
+  mime.setText(QString::fromUtf8("日本"));
+  const QPointF at(CellPoint(0, 2));
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDragMoveEvent move(at.toPoint(), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &move);
+  EXPECT_EQ(editor->DropCaret(), QPoint(2, 0));
+  QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &drop);
+  EXPECT_EQ(Text(), Sj("ab日本cd"));
+  EXPECT_EQ(editor->DropCaret().y(), -1);
+}
+
+TEST_F(EditorWidgetTest, DroppedFilesGoToOnDropFilesOrToTheParent) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+  QDragEnterEvent refusedEnter(CellPoint(0, 0), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &refusedEnter);
+  EXPECT_FALSE(refusedEnter.isAccepted());  // the main window takes files
+  QStringList dropped;
+  editor->OnDropFiles = [&](TOleddEditor&, const QStringList& files, Qt::KeyboardModifiers) { dropped = files; };
+  // Qt routes the drop to the widget that accepted the drag's entry.
+  QDragEnterEvent enter(CellPoint(0, 0), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(CellPoint(0, 0)), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->viewport(), &drop);
+  EXPECT_EQ(dropped, QStringList{"/tmp/a.txt"});
+  EXPECT_EQ(Text(), "");
+}
+
+// --- View ----------------------------------------------------------------------------------------
+
+TEST_F(EditorWidgetTest, LockScrollDecidesWhetherTheViewFollowsUpAndDown) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "row\r\n";
+  editor->SetText(text);
+  const int visible = editor->Layout().VisibleRows();
+  for (int i = 0; i < visible + 5; ++i) Key(Qt::Key_Down);
+  EXPECT_EQ(editor->TopRow(), 6);  // followed
+  TEditorCaret caret = editor->Caret();
+  caret.LockScroll = false;
+  editor->SetCaret(caret);
+  for (int i = 0; i < 10; ++i) Key(Qt::Key_Down);
+  EXPECT_EQ(editor->TopRow(), 6);  // stayed
+  Type("x");                       // an edit brings the caret into view
+  EXPECT_EQ(editor->TopRow(), 16);
+}
+
+TEST_F(EditorWidgetTest, PageKeysMoveViewAndCaretTogether) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "row\r\n";
+  editor->SetText(text);
+  const int page = editor->Layout().VisibleRows();
+  Key(Qt::Key_Down);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(At(), P(1 + page, 0));
+  EXPECT_EQ(editor->TopRow(), page);
+  Key(Qt::Key_PageUp);
+  EXPECT_EQ(At(), P(1, 0));
+  EXPECT_EQ(editor->TopRow(), 0);
+}
+
+TEST_F(EditorWidgetTest, RowMarksFromTheKeyboard) {
+  editor->SetText("a\r\nb\r\nc\r\n");
+  editor->SetRowCol(2, 0);
+  Key(Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(editor->Store().FirstRowWithMark(3), 2);
+  editor->SetRowCol(0, 0);
+  Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(editor->Row(), 2);
+  Key(Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);  // again: off
+  EXPECT_EQ(editor->Store().FirstRowWithMark(3), -1);
+}
+
+// Records the viewport regions painted.
+class TPaintRecorder : public QObject {
+public:
+  QRegion Painted;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) Painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+TEST_F(EditorWidgetTest, TypingRepaintsOnlyTheChangedRows) {
+  std::string text;
+  for (int i = 0; i < 20; ++i) text += "row\r\n";
+  editor->SetText(text);
+  editor->SetRowCol(5, 1);
+  QApplication::processEvents();
+  TPaintRecorder recorder;
+  editor->viewport()->installEventFilter(&recorder);
+  Type("x");
+  QApplication::processEvents();
+  editor->viewport()->removeEventFilter(&recorder);
+  // The rows the store says it replaced, and nothing else.
+  const TEditorUpdateInfo info = editor->Store().UpdateInfo();
+  EXPECT_EQ(info.StartRow, 5);
+  const QRect first = editor->Layout().RowRect(info.StartRow, editor->TopRow());
+  const QRect last = editor->Layout().RowRect(info.StartRow + info.NewRowCount - 1, editor->TopRow());
+  EXPECT_FALSE(recorder.Painted.isEmpty());
+  EXPECT_TRUE(first.united(last).contains(recorder.Painted.boundingRect()))
+      << recorder.Painted.boundingRect().top() << ".." << recorder.Painted.boundingRect().bottom();
+  EXPECT_LT(info.NewRowCount, 3);
+}
+
+TEST_F(EditorWidgetTest, PaintsTextAndTheCaret) {
+  editor->SetText(Sj("日本語の日記"));
+  editor->SetRowCol(0, 4);
+  QApplication::processEvents();
+  const QImage image = editor->viewport()->grab().toImage();
+  const TEditorLayout& layout = editor->Layout();
+  const QColor back = editor->TextColors().Back;
+  // Ink in the first character's cells.
+  bool ink = false;
+  for (int x = layout.TextLeft(); x < layout.TextLeft() + 2 * qRound(layout.CellWidth()); ++x)
+    for (int y = layout.TextTop(); y < layout.TextTop() + layout.FontHeight(); ++y)
+      ink = ink || image.pixelColor(x, y) != back;
+  EXPECT_TRUE(ink);
+  if (editor->hasFocus()) {
+    const QRect caret = editor->CaretRect();
+    EXPECT_EQ(image.pixelColor(caret.x(), caret.center().y()), editor->TextColors().Text);
+  }
+}
+
+TEST_F(EditorWidgetTest, FullWidthCharactersTakeTwoCells) {
+  // The mapped font keeps the 2:1 ratio the column grid relies on.
+  const QFontMetricsF metrics(editor->font());
+  EXPECT_NEAR(metrics.horizontalAdvance(QString::fromUtf8("あ")), 2 * metrics.horizontalAdvance(QLatin1Char('a')), 0.5);
+  EXPECT_NEAR(editor->Layout().CharWidth(), metrics.horizontalAdvance(QLatin1Char('a')), 0.01);
+}
+
+TEST_F(EditorWidgetTest, AutoWrapFollowsTheWindowWidth) {
+  TSEProperty property = editor->SEProperty();
+  property.AutoWrap = true;
+  editor->SetSEProperty(property);
+  editor->SetWordWrap(true);
+  editor->resize(600, 300);
+  QApplication::processEvents();
+  const int wide = editor->WrapOption().WrapByte();
+  editor->resize(400, 300);
+  QApplication::processEvents();
+  const int narrow = editor->WrapOption().WrapByte();
+  EXPECT_LT(narrow, wide);
+  // A = client width - text left - C div 2 - bar width; W = A / C - 1.
+  const TEditorLayout& layout = editor->Layout();
+  const int c = qRound(layout.CellWidth());
+  const int client = editor->viewport()->width() + editor->verticalScrollBar()->width();
+  const int a = client - layout.TextLeft() - c / 2 -
+                editor->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, editor.get());
+  EXPECT_EQ(narrow, std::clamp(a / c - 1, 20, 250));
+  // A bigger font gives fewer columns.
+  QFont font = editor->font();
+  font.setPointSize(font.pointSize() * 2);
+  editor->setFont(font);
+  EXPECT_LT(editor->WrapOption().WrapByte(), narrow);
+}
+
+// A highlighter stand-in: bytes 4..9 of row 0 are an address.
+class TFakeLinks : public TEditorTokenSource {
+public:
+  void RowTokens(int, std::string_view, std::vector<TTokenSpan>&) override {}
+  std::optional<TLinkToken> LinkAt(int row, int byte) override {
+    if (row == 0 && byte >= 4 && byte < 10) return TLinkToken{0, 4, 10, "www.ab", false};
+    return std::nullopt;
+  }
+};
+
+TEST_F(EditorWidgetTest, AddressesReportEnterExitAndClicks) {
+  TFakeLinks links;
+  editor->SetTokenSource(&links);
+  editor->SetText("see www.ab now");
+  QSignalSpy enter(editor.get(), &TEditorSE::EnterURL);
+  QSignalSpy exit(editor.get(), &TEditorSE::ExitURL);
+  QSignalSpy clicked(editor.get(), &TEditorSE::LinkClicked);
+  QTest::mouseMove(editor->viewport(), CellPoint(0, 5));
+  QTest::mouseMove(editor->viewport(), CellPoint(0, 6));
+  EXPECT_EQ(enter.count(), 1);
+  QTest::mouseMove(editor->viewport(), CellPoint(0, 12));
+  EXPECT_EQ(exit.count(), 1);
+  QTest::mouseDClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(0, 5));
+  ASSERT_EQ(clicked.count(), 1);
+  EXPECT_EQ(clicked[0][0].toString(), "www.ab");
+  EXPECT_FALSE(editor->Selected());  // the click went to the address
+}
+
+}  // namespace
+}  // namespace quillet
