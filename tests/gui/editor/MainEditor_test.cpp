@@ -1,0 +1,118 @@
+// The editor control behind the main window's port: the modified mark, the
+// wrap modes, settings read at start, and a refused character reaching the
+// status bar.
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "EditorWidgetSupport.h"
+#include "core/app/HIniFile.h"
+#include "gui/app/HStatusBar.h"
+#include "gui/app/UMain.h"
+#include "gui/editor/MainEditor.h"
+
+namespace quillet {
+namespace {
+
+using test::Sj;
+
+class MainEditorTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { InstallFontSubstitutions(); }
+  QWidget parent;
+  TMainEditor port{&parent};
+};
+
+TEST_F(MainEditorTest, ModifiedIsReportedOnceEachWay) {
+  QSignalSpy spy(&port, &TMainEditorPort::ModifiedChanged);
+  port.SetText(Sj("日記"));
+  EXPECT_FALSE(port.Modified());
+  port.ReplaceSelection("a");
+  port.ReplaceSelection("b");
+  EXPECT_TRUE(port.Modified());
+  port.SetModified(false);
+  ASSERT_EQ(spy.count(), 2);
+  EXPECT_TRUE(spy[0][0].toBool());
+  EXPECT_FALSE(spy[1][0].toBool());
+  EXPECT_EQ(port.Text(), Sj("ab日記"));
+}
+
+TEST_F(MainEditorTest, SetTextLeavesNoUndoStepToThePreviousDay) {
+  port.SetText("yesterday");
+  port.ReplaceSelection("x");
+  port.SetText("today");
+  port.Undo();
+  EXPECT_EQ(port.Text(), "today");
+  EXPECT_FALSE(port.IsEmpty());
+  port.SetText("");
+  EXPECT_TRUE(port.IsEmpty());
+}
+
+TEST_F(MainEditorTest, WrapModes) {
+  TEditorSE& editor = port.Control();
+  editor.SetText(std::string(100, 'a'));
+  port.SetWrapMode(2, 30);
+  EXPECT_TRUE(editor.WordWrap());
+  EXPECT_FALSE(editor.SEProperty().AutoWrap);
+  EXPECT_EQ(editor.WrapOption().WrapByte(), 30);
+  EXPECT_EQ(editor.Store().Count(), 4);
+  port.SetWrapMode(0, 30);
+  EXPECT_FALSE(editor.WordWrap());
+  EXPECT_EQ(editor.Store().Count(), 1);
+  port.SetWrapMode(1, 30);
+  EXPECT_TRUE(editor.WordWrap());
+  EXPECT_TRUE(editor.SEProperty().AutoWrap);
+}
+
+TEST_F(MainEditorTest, SelectedTextAndBoxMode) {
+  port.SetText("abc\r\ndef");
+  port.SelectAll();
+  EXPECT_EQ(port.SelectedText(), "abc\r\ndef");
+  port.SetBoxSelection(true);
+  EXPECT_EQ(port.Control().SelectionMode(), TSelectionMode::smBox);
+  port.SetReadOnly(true);
+  port.ReplaceSelection("x");
+  EXPECT_EQ(port.Text(), "abc\r\ndef");
+}
+
+class MainWindowEditorTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { InstallFontSubstitutions(); }
+  QTemporaryDir dir;
+  std::string app;
+  void SetUp() override { app = dir.path().toStdString() + "/"; }
+  TStartupEnv Env() {
+    TStartupEnv env;
+    env.appFolder = app;
+    env.today = MakeDate(2005, 3, 7);
+    env.clock = [] { return MakeDate(2005, 3, 7); };
+    env.reportError = [](const QString&) {};
+    env.askText = [](const QString&, const QString&, const QString&, bool) { return std::optional<QString>(); };
+    env.askYesNo = [](const QString&) { return true; };
+    return env;
+  }
+};
+
+TEST_F(MainWindowEditorTest, SettingsApplyAtStartAndRefusalsReachTheStatusBar) {
+  QDir().mkpath(QString::fromStdString(app + "Option"));
+  {
+    THIniFile ini(app + "Option/quillet.ini", true);
+    ini.WriteBool("Edit", "ShowRuler", true);
+    ini.WriteInteger("Edit", "Column", 5);
+  }
+  TFmMain window(Env());
+  auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->Ruler().Visible);
+  EXPECT_EQ(editor->Leftbar().Column, 6);
+  EXPECT_EQ(editor->font().family(), QFont(QStringLiteral("FixedSys")).family());
+
+  QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("😀"));
+  QApplication::sendEvent(editor, &key);
+  EXPECT_TRUE(window.StatusBar().PanelText(spMessage).contains(QString::fromUtf8("😀")))
+      << window.StatusBar().PanelText(spMessage).toStdString();
+  EXPECT_TRUE(window.Editor().Text().empty());
+  EXPECT_FALSE(window.Editor().Modified());
+}
+
+}  // namespace
+}  // namespace quillet
