@@ -15,13 +15,15 @@ if [ -n "${missing:-}" ]; then
   sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
   $sudo apt-get install -y -qq --no-install-recommends $missing
 fi
+keys=""
+[ $# -gt 0 ] && keys=$(printf '"%s" ' "$@")
 inner=$(mktemp)
 cat > "$inner" <<INNER
 openbox >/dev/null 2>&1 & wm=\$!
 sleep 1
 QUILLET_APP_FOLDER="$folder" "$root/build/src/app/quillet" & pid=\$!
 sleep 3
-for keys in $(printf '"%s" ' "$@"); do xdotool key \$keys; sleep 0.5; done
+for k in $keys; do xdotool key \$k; sleep 0.5; done
 import -window root "$out.full.png"
 kill -TERM \$pid; wait \$pid || true
 kill \$wm || true
