@@ -36,8 +36,10 @@ namespace quillet {
 
 // Caret shape: csBrief draws a low caret in insert mode.
 enum class TCaretStyle { csDefault, csBrief };
-// How a selection is dragged: by the control itself when the mouse leaves
-// the selection with the button down (automatic) or only when asked (manual).
+// When a press inside the selection starts dragging it (with SelMove):
+// manual once the mouse has moved the desktop's drag distance with the
+// button down (a press and release without moving puts the caret there),
+// automatic at the press itself.
 enum class TSelDragMode { dmManual, dmAutomatic };
 
 // The published caret options, with the diary's values as defaults. The tab

@@ -178,6 +178,10 @@ void TEditorController::MousePress(QMouseEvent* event) {
   const QPoint cell = CellAt(pos, true);
   const QPoint under = CellAt(pos, false);
   if (!shift && engine.Caret().SelMove && m_editor.CanDragSelection() && engine.IsSelected(under.y(), under.x())) {
+    if (engine.Caret().SelDragMode == TSelDragMode::dmAutomatic) {
+      m_editor.StartSelectionDrag();
+      return;
+    }
     m_state = TMouseState::DragPending;
     m_pressPos = pos;
     return;

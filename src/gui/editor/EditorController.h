@@ -16,7 +16,8 @@
 // or image bar selects the row (from its start to the next row's start, its
 // line end included) and a drag there selects whole rows. A press inside the
 // selection with SelMove starts a drag of the selection once the mouse moved
-// far enough (TOleddEditor); a release without moving puts the caret there.
+// far enough (TOleddEditor; at once with SelDragMode dmAutomatic); a release
+// without moving puts the caret there.
 // The wheel scrolls by the desktop's rows per notch without moving the
 // caret. The mouse cursor follows the area under it (AutoCursor).
 // GUI thread.

@@ -22,6 +22,7 @@ constexpr std::string_view kEofText = "[EOF]";
 void TEditorPainter::FontChanged() {
   m_advances.clear();
   m_fontsReady = false;
+  for (std::vector<quint32>& indexes : m_glyphIndexes) indexes.clear();
 }
 
 const QFont& TEditorPainter::FontOf(int index) {
@@ -33,10 +34,26 @@ const QFont& TEditorPainter::FontOf(int index) {
       font.setUnderline((i & 4) != 0);
       font.setStrikeOut((i & 8) != 0);
       m_fonts[i] = font;
+      m_rawFonts[i] = QRawFont::fromFont(font);
     }
     m_fontsReady = true;
   }
   return m_fonts[index & 15];
+}
+
+quint32 TEditorPainter::GlyphIndexOf(int index, QChar glyph) {
+  FontOf(index);
+  std::vector<quint32>& indexes = m_glyphIndexes[index & 15];
+  if (indexes.empty()) indexes.assign(0x10000, ~0u);
+  quint32& found = indexes[glyph.unicode()];
+  if (found == ~0u) {
+    quint32 glyphIndex = 0;
+    int count = 1;
+    const QRawFont& raw = m_rawFonts[index & 15];
+    if (!raw.isValid() || !raw.glyphIndexesForChars(&glyph, 1, &glyphIndex, &count) || count != 1) glyphIndex = 0;
+    found = glyphIndex;
+  }
+  return found;
 }
 
 QChar TEditorPainter::GlyphOf(std::string_view ch) {
@@ -85,12 +102,19 @@ void TEditorPainter::Flush(QPainter& painter, int y) {
   const qreal x = layout.ColumnX(m_runColumn, m_editor.TopCol());
   if (m_runStyle.BkColor.isValid())
     painter.fillRect(QRectF(x, y, m_runColumns * layout.CellWidth(), layout.RowHeight()), m_runStyle.BkColor);
-  if (!m_run.isEmpty()) {
-    painter.setFont(FontOf(m_runStyle.FontIndex));
+  if (!m_runGlyphs.empty()) {
+    const int index = m_runStyle.FontIndex;
+    QGlyphRun run;
+    run.setRawFont(m_rawFonts[index & 15]);
+    run.setGlyphIndexes(QList<quint32>(m_runGlyphs.begin(), m_runGlyphs.end()));
+    run.setPositions(QList<QPointF>(m_runPositions.begin(), m_runPositions.end()));
+    run.setUnderline((index & 4) != 0);
+    run.setStrikeOut((index & 8) != 0);
     painter.setPen(m_runStyle.Color);
-    painter.drawText(QPointF(x, y + layout.Ascent()), m_run);
+    painter.drawGlyphRun(QPointF(x, y + layout.Ascent()), run);
   }
-  m_run.clear();
+  m_runGlyphs.clear();
+  m_runPositions.clear();
   m_runColumns = 0;
 }
 
@@ -177,7 +201,8 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
     };
     std::vector<TMark> blankMarks;
 
-    m_run.clear();
+    m_runGlyphs.clear();
+    m_runPositions.clear();
     m_runColumns = 0;
     const int count = m_attrs.Count();
     for (int col = 1; col <= count;) {
@@ -203,7 +228,8 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
       const bool undisplayable = glyph.unicode() == kReplacement;
       if (undisplayable) blankMarks.push_back({column, 3});
 
-      const bool regular = !undisplayable && !tab && !gridOnly &&
+      const quint32 glyphIndex = undisplayable || tab ? 0 : GlyphIndexOf(style.FontIndex, glyph);
+      const bool regular = glyphIndex != 0 && !gridOnly &&
                            std::abs(AdvanceOf(glyph) - width * layout.CharWidth()) < 0.5;
       if (!(style == m_runStyle) || m_runColumn + m_runColumns != column || !regular) Flush(painter, y);
       if (regular) {
@@ -211,7 +237,8 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
           m_runColumn = column;
           m_runStyle = style;
         }
-        m_run += glyph;
+        m_runGlyphs.push_back(glyphIndex);
+        m_runPositions.emplace_back(m_runColumns * layout.CellWidth(), 0);
         m_runColumns += width;
       } else if (tab || undisplayable) {
         if (style.BkColor.isValid())

@@ -5,10 +5,12 @@
 //
 // Characters sit on the column grid of the row store: a character is drawn
 // at column × cell width, a full-width one over two cells. Runs of
-// characters in one colour are drawn with one call; a character whose glyph
-// does not fill exactly its cells (a fallback font, a character margin) is
-// drawn on its own at its cell, so the grid never drifts and the caret
-// always stands between the right characters. Bytes without a character
+// characters in one colour are drawn as one glyph run of the font's own
+// glyphs, each glyph placed on its cell (no text shaping: a row of a diary
+// needs none, and shaping was most of the cost of painting a page); a
+// character the font lacks, or whose glyph does not fill exactly its cells,
+// is drawn on its own with font fallback at its cell, so the grid never
+// drifts and the caret always stands between the right characters. Bytes without a character
 // (and control bytes) show as a replacement mark in the hide mark's colour.
 //
 // Marks, as drawn here: the line end a small down-and-left arrow after the
@@ -21,6 +23,8 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -65,6 +69,9 @@ private:
   QChar GlyphOf(std::string_view ch);
   qreal AdvanceOf(QChar glyph);
   const QFont& FontOf(int index);
+  // The glyph of a character in font `index` without fallback; 0 when the
+  // font has none.
+  quint32 GlyphIndexOf(int index, QChar glyph);
   TRunStyle StyleAt(int byte, bool selected) const;
 
   TEditor& m_editor;
@@ -73,9 +80,12 @@ private:
   std::vector<char16_t> m_glyphs;  // by lead << 8 | trail, or the byte; 0: not yet known
   std::vector<float> m_advances;   // by UTF-16 unit; negative: not yet measured
   QFont m_fonts[16];
+  QRawFont m_rawFonts[16];
+  std::vector<quint32> m_glyphIndexes[16];  // by UTF-16 unit; ~0u: not yet looked up
   bool m_fontsReady = false;
-  // The run being gathered.
-  QString m_run;
+  // The run being gathered: glyphs and their positions from the run start.
+  std::vector<quint32> m_runGlyphs;
+  std::vector<QPointF> m_runPositions;
   int m_runColumn = 0;   // first column (0-based)
   int m_runColumns = 0;  // columns it spans
   TRunStyle m_runStyle;

@@ -378,6 +378,7 @@ TEST_F(EditorWidgetTest, PaintsTextAndTheCaret) {
     for (int y = layout.TextTop(); y < layout.TextTop() + layout.FontHeight(); ++y)
       ink = ink || image.pixelColor(x, y) != back;
   EXPECT_TRUE(ink);
+  EXPECT_TRUE(editor->hasFocus());
   if (editor->hasFocus()) {
     const QRect caret = editor->CaretRect();
     EXPECT_EQ(image.pixelColor(caret.x(), caret.center().y()), editor->TextColors().Text);
