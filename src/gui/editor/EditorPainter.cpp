@@ -393,7 +393,15 @@ void TEditorPainter::PaintRuler(QPainter& painter) {
 void TEditorPainter::PaintCaret(QPainter& painter) {
   if (!m_editor.CaretVisibleNow() || !m_editor.PreeditText().isEmpty()) return;
   const QRect rect = m_editor.CaretRect();
-  const QColor ink = m_editor.TextColors().Text;
+  // Over selected text the caret takes the selected text's colour, so it
+  // stays visible on the selection's background.
+  const TEditorEngine& engine = m_editor.Engine();
+  const TTextPoint at = engine.CaretPoint();
+  const TRowSelection selection = engine.SelectedBytes(at.Row);
+  const bool atRowEnd = at.Row < m_editor.Store().Count() &&
+                        at.Byte >= static_cast<int>(m_editor.Store().Get(at.Row).size());
+  const bool onSelection = (at.Byte >= selection.First && at.Byte < selection.Second) || (atRowEnd && selection.LineEnd);
+  const QColor ink = onSelection ? m_editor.TextColors().SelText : m_editor.TextColors().Text;
   if (m_editor.Overwrite()) {
     QColor block = ink;
     block.setAlpha(110);
