@@ -301,6 +301,19 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
   }
 }
 
+QString LeftbarNumber(const TEditorScreenStrings& store, int row, const TEditorLeftbar& bar) {
+  if (row < 0 || row > MaxCaretRow(store)) return {};
+  int number = row;
+  if (bar.ShowNumberMode == TNumberMode::nmLine) {
+    // Only a line's first row carries its number.
+    if (row < store.Count() && row > 0 && store.RowAttribute(row - 1) == raWrapped) return {};
+    number = row < store.Count() ? store.LineOfRow(row) : store.LineCount();
+  }
+  QString text = QString::number(number + (bar.ZeroBase ? 0 : 1));
+  if (bar.ZeroLead && text.size() < bar.Column) text = QString(bar.Column - text.size(), QLatin1Char('0')) + text;
+  return text;
+}
+
 void TEditorPainter::PaintLeftbar(QPainter& painter, int firstRow, int lastRow) {
   const TEditorLeftbar& bar = m_editor.Leftbar();
   const TEditorLayout& layout = m_editor.Layout();
@@ -314,19 +327,12 @@ void TEditorPainter::PaintLeftbar(QPainter& painter, int firstRow, int lastRow) 
   if (!bar.ShowNumber) return;
   painter.setFont(FontOf(0));
   painter.setPen(bar.Color);
-  const int base = bar.ZeroBase ? 0 : 1;
-  const int lastNumbered = MaxCaretRow(store);
   const int right = area.right() - bar.RightMargin;
-  for (int row = std::max(firstRow, 0); row <= lastRow && row <= lastNumbered; ++row) {
-    int number = row;
-    if (bar.ShowNumberMode == TNumberMode::nmLine) {
-      // Only a line's first row carries its number.
-      if (row < store.Count() && row > 0 && store.RowAttribute(row - 1) == raWrapped) continue;
-      number = row < store.Count() ? store.LineOfRow(row) : store.LineCount();
-    }
-    QString text = QString::number(number + base);
-    if (bar.ZeroLead && text.size() < bar.Column) text = QString(bar.Column - text.size(), QLatin1Char('0')) + text;
-    const qreal width = QFontMetricsF(FontOf(0)).horizontalAdvance(text);
+  const QFontMetricsF metrics(FontOf(0));
+  for (int row = std::max(firstRow, 0); row <= lastRow; ++row) {
+    const QString text = LeftbarNumber(store, row, bar);
+    if (text.isEmpty()) continue;
+    const qreal width = metrics.horizontalAdvance(text);
     painter.drawText(QPointF(right - width, layout.RowY(row, m_editor.TopRow()) + layout.Ascent()), text);
   }
 }

@@ -37,6 +37,14 @@
 namespace quillet {
 
 class TEditor;
+class TEditorScreenStrings;
+struct TEditorLeftbar;
+
+// The number the line-number bar shows beside `row`, or an empty text: rows
+// are counted (nmRow) or logical lines, on their first row only (nmLine);
+// from 0 with ZeroBase, else from 1; padded with zeros to the bar's digits
+// with ZeroLead. The empty place after a final line end is numbered too.
+QString LeftbarNumber(const TEditorScreenStrings& store, int row, const TEditorLeftbar& bar);
 
 class TEditorPainter {
 public:

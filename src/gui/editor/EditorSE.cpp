@@ -55,6 +55,22 @@ std::optional<TLinkToken> TEditorSE::LinkAtCell(int row, int column) const {
   return tokens->LinkAt(row, at.Byte);
 }
 
+bool TEditorSE::SelectTokenAt(int row, int column) {
+  TEditorTokenSource* tokens = TokenSource();
+  if (!tokens || row < 0 || row >= Store().Count()) return false;
+  const std::string_view text = Store().Get(row);
+  const TRowOffset at = ColumnToByte(text, column, Store().Layout());
+  std::vector<TTokenSpan> spans;
+  tokens->RowTokens(row, text, spans);
+  for (const TTokenSpan& span : spans) {
+    if (at.Byte >= span.First && at.Byte < span.Second) {
+      Engine().Select({row, span.First}, {row, span.Second});
+      return true;
+    }
+  }
+  return false;
+}
+
 void TEditorSE::MouseOverCell(int row, int column, Qt::KeyboardModifiers modifiers, QPoint pos) {
   const std::optional<TLinkToken> link = LinkAtCell(row, column);
   if (link != m_link) {
@@ -66,6 +82,7 @@ void TEditorSE::MouseOverCell(int row, int column, Qt::KeyboardModifiers modifie
 }
 
 bool TEditorSE::CellClicked(int row, int column, bool doubleClick) {
+  if (doubleClick && m_seProperty.SelTokenDblClick && SelectTokenAt(row, column)) return true;
   if (!m_seProperty.ClickableURL) return false;
   const bool wanted = doubleClick == (m_seProperty.ClickableType == TClickableType::DoubleClick);
   if (!wanted) return false;

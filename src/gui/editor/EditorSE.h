@@ -11,6 +11,9 @@
 // OwnerClickable is set (the diary's choice: the main window opens it with
 // the configured program), else the control opens it itself.
 //
+// SelTokenDblClick: a double click selects the highlighter's token under the
+// mouse (a whole address, a quoted string) instead of a word.
+//
 // AutoWrap: when the control is resized, its metrics change, or FitWrap is
 // called (the find and replace dialogs call it after replacing), the wrap
 // column becomes the number of columns that fit the window (AutoWrapFit.h).
@@ -52,6 +55,8 @@ protected:
 
 private:
   std::optional<TLinkToken> LinkAtCell(int row, int column) const;
+  // SelTokenDblClick: selects the highlighter's token under a cell.
+  bool SelectTokenAt(int row, int column);
 
   TSEMarks m_seMarks;
   TSEProperty m_seProperty;

@@ -448,3 +448,43 @@ TEST_F(EditorWidgetTest, AddressesReportEnterExitAndClicks) {
 
 }  // namespace
 }  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// A highlighter stand-in colouring bytes 2..8 of row 0 blue.
+class TFakeTokens : public TEditorTokenSource {
+public:
+  void RowTokens(int row, std::string_view, std::vector<TTokenSpan>& spans) override {
+    if (row == 0) spans.push_back({2, 9, QColor(0, 0, 255), QColor(), false, false, false, false});
+  }
+  std::optional<TLinkToken> LinkAt(int, int) override { return std::nullopt; }
+};
+
+TEST_F(EditorWidgetTest, TokenColoursArePaintedAndADoubleClickCanTakeAToken) {
+  TFakeTokens tokens;
+  editor->SetTokenSource(&tokens);
+  editor->SetText("a \"quoted\" b");
+  QApplication::processEvents();
+  const QImage image = editor->viewport()->grab().toImage();
+  const TEditorLayout& layout = editor->Layout();
+  const auto blueIn = [&](int fromColumn, int toColumn) {
+    for (int x = qRound(layout.ColumnX(fromColumn, 0)); x < qRound(layout.ColumnX(toColumn, 0)); ++x)
+      for (int y = layout.TextTop(); y < layout.TextTop() + layout.FontHeight(); ++y) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.blue() > 128 && c.red() < 100) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(blueIn(3, 9));    // the token's letters
+  EXPECT_FALSE(blueIn(11, 12)); // "b" keeps the plain colour
+
+  TSEProperty property = editor->SEProperty();
+  property.SelTokenDblClick = true;
+  editor->SetSEProperty(property);
+  QTest::mouseDClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier, CellPoint(0, 4));
+  EXPECT_EQ(editor->SelText(), "\"quoted");
+}
+
+}  // namespace
+}  // namespace quillet
