@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "core/app/SettingsKeys.h"
+#include "core/base/CodePage.h"
 #include "gui/app/Commands.h"
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
@@ -213,10 +214,18 @@ void TFmMain::ConnectCommands() {
   });
   connect(Action("ActFont"), &QAction::triggered, this, [this] {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(
-        &ok, QFont(QString::fromStdString(m_editorFont.name), m_editorFont.size), this);
+    // The font name is kept in code page 932, as the settings file holds it.
+    std::u16string current;
+    ToUtf16(m_editorFont.name, current);
+    const QFont font =
+        QFontDialog::getFont(&ok, QFont(QString::fromStdU16String(current), m_editorFont.size), this);
     if (!ok) return;
-    m_editorFont = {font.family().toStdString(), font.pointSize() > 0 ? font.pointSize() : m_editorFont.size};
+    std::string name;
+    if (!FromUtf16(font.family().toStdU16String(), name)) {
+      ShowStatusMessage("この文字は日記に保存できません");
+      return;
+    }
+    m_editorFont = {name, font.pointSize() > 0 ? font.pointSize() : m_editorFont.size};
     m_editor->SetEditorFont(m_editorFont);
   });
   connect(m_toolImages.get(), &TToolImages::Changed, this, &TFmMain::ApplyToolImages);
