@@ -3,8 +3,9 @@
 // test), and a store with an engine ready to be driven.
 #pragma once
 
+#include "support/IconvText.h"
+
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 #include <string_view>
@@ -13,24 +14,7 @@
 
 namespace quillet::test {
 
-// `utf8` in code page 932 as glibc's iconv "CP932" gives it.
-inline std::string Sj(std::string_view utf8) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    ADD_FAILURE() << "no CP932 converter";
-    return {};
-  }
-  std::string out(utf8.size() * 2 + 8, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  std::size_t inLeft = utf8.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (result == static_cast<std::size_t>(-1)) ADD_FAILURE() << "iconv cannot encode " << utf8;
-  out.resize(out.size() - outLeft);
-  return out;
-}
+inline std::string Sj(std::string_view utf8) { return IconvToCp932(utf8); }
 
 // A row store with one engine on it; wrapping at `wrap` columns when given.
 struct TEngineFixture {

@@ -3,8 +3,9 @@
 // rows, and a fake editor control that records what the store asks of it.
 #pragma once
 
+#include "support/IconvText.h"
+
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <string>
@@ -17,24 +18,7 @@
 
 namespace quillet::test {
 
-// `utf8` in code page 932 as glibc's iconv "CP932" gives it.
-inline std::string Cp(std::string_view utf8) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    ADD_FAILURE() << "no CP932 converter";
-    return {};
-  }
-  std::string out(utf8.size() * 2 + 8, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  std::size_t inLeft = utf8.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (result == static_cast<std::size_t>(-1)) ADD_FAILURE() << "iconv cannot encode " << utf8;
-  out.resize(out.size() - outLeft);
-  return out;
-}
+inline std::string Cp(std::string_view utf8) { return IconvToCp932(utf8); }
 
 // Rows as one string: each row's text followed by '|' (raCrlf), '~'
 // (raWrapped), '$' (raEof) or '?' (raInvalid). For ASCII test text.
