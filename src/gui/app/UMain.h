@@ -196,6 +196,9 @@ private:
   // Program-wide state of the shell.
   TDate m_currentDate;
   std::string m_currentFileName;
+  // The open day's file when it exists but could not be read; it is set
+  // aside before a save replaces it.
+  std::string m_unreadFile;
   std::time_t m_lastFileTime = 0;
   bool m_checkTimeStamp = false;
   bool m_saveOnClose = true;

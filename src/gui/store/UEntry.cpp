@@ -33,6 +33,18 @@ std::time_t FileStamp(const std::string& path) {
   return info.exists() ? info.lastModified().toSecsSinceEpoch() : 0;
 }
 
+// Renames `path` to the first free "<path>.bak", "<path>.bak1", ...; true when
+// the file is out of the way (or already gone).
+bool KeepUnreadFile(const std::string& path) {
+  const QString from = QString::fromStdString(path);
+  if (!QFile::exists(from)) return true;
+  for (int n = 0; n < 1000; ++n) {
+    const QString to = from + ".bak" + (n ? QString::number(n) : QString());
+    if (!QFile::exists(to)) return QFile::rename(from, to);
+  }
+  return false;
+}
+
 }  // namespace
 
 void TFmMain::ClearModified() {
@@ -73,6 +85,7 @@ void TFmMain::LoadEntry() {
       m_editor->SetText(day.Body);
       m_currentFileName = day.Path;
     }
+    m_unreadFile = day.ReadFailed ? day.Path : std::string();
     const std::string message = day.StatusMessage();
     if (!message.empty()) ShowStatusMessage(QString::fromStdString(message));
   }
@@ -95,6 +108,15 @@ bool TFmMain::SaveEntry(bool force) {
   request.Title = title;
   request.Force = force;
   request.Modified = EntryModified();
+  if (!m_unreadFile.empty() && (force || request.Modified)) {
+    // The day's file could not be read, so the editor never held its text.
+    // Keep that file aside before anything replaces it.
+    if (!KeepUnreadFile(m_unreadFile)) {
+      ShowStatusMessage("保存に失敗しました");
+      return false;
+    }
+    m_unreadFile.clear();
+  }
   const TSaveResult result = SaveDay(m_store, m_env.appFolder, Code, request);
   for (const std::string& message : result.Messages) ShowStatusMessage(QString::fromStdString(message));
   if (result.Acted && result.Ok) {

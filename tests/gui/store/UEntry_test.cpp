@@ -181,6 +181,25 @@ TEST_F(EntryTest, AFailedWriteKeepsTheDayTheTextAndTheMarks) {
   EXPECT_EQ(Read(FileOf(2005, 3, 7)), Sjis("大事な一日"));
 }
 
+TEST_F(EntryTest, AnUnreadableEntryIsSetAsideBeforeItIsReplaced) {
+  // A word-key file whose length is no multiple of 8 cannot be read.
+  QDir().mkpath(QString::fromStdString(app + "2005/3"));
+  {
+    QFile body(QString::fromStdString(FileOf(2005, 3, 7)));
+    ASSERT_TRUE(body.open(QIODevice::WriteOnly));
+    body.write("0123456789");
+    QFile meta(QString::fromStdString(app + "2005/3/Set.ini"));
+    ASSERT_TRUE(meta.open(QIODevice::WriteOnly));
+    meta.write("[7]\r\nTitle=t\r\nUseCode=1\r\nMethod=1\r\n");
+  }
+  TFmMain window(Env());
+  EXPECT_EQ(window.StatusBar().PanelText(spMessage), "ファイルの読み込みに失敗しました");
+  Type(window, "new text");
+  ASSERT_TRUE(window.ChangeDay(MakeDate(2005, 3, 8)));
+  EXPECT_EQ(Read(FileOf(2005, 3, 7) + ".bak"), "0123456789");
+  EXPECT_NE(Read(FileOf(2005, 3, 7)), "<missing>");
+}
+
 TEST_F(EntryTest, StartupPasswordRefusalsEndTheProgramWithoutTouchingTheDiary) {
   const struct {
     const char* name;
