@@ -96,12 +96,16 @@ std::string FormatDate(TDate date) {
   return buffer;
 }
 
-TCliContext LoadContext() {
+TCliContext LoadContext(std::string_view command) {
   TCliContext context;
   context.appFolder = AppFolder();
   const THIniFile ini(SettingsFilePath(context.appFolder), false);
   context.store = ReadStoreSettings(ini, context.appFolder);
   context.code = ReadCode(ini, true, LoginName());
+  if (!context.store.MissingSavePath.empty()) {
+    Complain(command, "the diary folder " + context.store.MissingSavePath +
+                          " does not exist; using the program folder " + context.store.SavePath);
+  }
   return context;
 }
 

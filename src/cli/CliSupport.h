@@ -46,12 +46,15 @@ std::string FormatDate(TDate date);  // "YYYY-MM-DD"
 
 // What Quillet reads at start: the program folder, the store settings and
 // the key state (an empty key word becomes the login name, as at start-up).
+// When the settings name a diary folder that does not exist, the program
+// folder stands in, as in the program, and `command` says so on standard
+// error.
 struct TCliContext {
   std::string appFolder;
   TStoreSettings store;
   TCode code;
 };
-TCliContext LoadContext();
+TCliContext LoadContext(std::string_view command);
 
 // Stored text for the terminal: UTF-8, CR LF and lone CR as LF. `lossless`
 // is false when some bytes had no character and show as U+FFFD.

@@ -83,7 +83,7 @@ int RunPath(const std::vector<std::string>& args) {
   if (!ParseDate(parsed.positional[0], date)) {
     return Usage("path", "bad date '" + parsed.positional[0] + "' (expected YYYY-MM-DD)", kPathUsage);
   }
-  const TCliContext context = LoadContext();
+  const TCliContext context = LoadContext("path");
   Print(EntryPath(context.store, date) + "\n");
   return kExitOk;
 }
@@ -103,7 +103,8 @@ constexpr const char* kCatHelp =
     "  --number N  decrypt a number-key entry with key number N instead of the\n"
     "              day's CodeKey or the settings' key number\n"
     "\n"
-    "A wrong key is not detected: the formats carry no check.\n"
+    "A wrong number key is not detected: that format carries no check. A wrong\n"
+    "key word is, in all but about one try in 255.\n"
     "Exit status: 0 printed, 1 no such entry or unreadable, 2 wrong arguments.\n";
 
 int RunCat(const std::vector<std::string>& args) {
@@ -118,7 +119,7 @@ int RunCat(const std::vector<std::string>& args) {
   if (parsed.Value("--word") && parsed.Value("--number")) {
     return Usage("cat", "give --word or --number, not both", kCatUsage);
   }
-  TCliContext context = LoadContext();
+  TCliContext context = LoadContext("cat");
   if (const std::string* word = parsed.Value("--word")) {
     std::string why;
     if (!ToStored(*word, context.code.Word, why)) return Usage("cat", "--word: " + why, kCatUsage);
@@ -131,29 +132,36 @@ int RunCat(const std::vector<std::string>& args) {
   }
 
   const std::string when = FormatDate(date);
-  if (!FolderExists(context.store.SavePath)) {
+  const TLoadedDay day = LoadDay(context.store, context.code, date);
+  if (day.RootMissing) {
     Complain("cat", "the diary folder " + context.store.SavePath + " does not exist");
     return kExitFailure;
   }
-  const std::string path = EntryPath(context.store, date);
-  const TDayMeta meta = ReadDayMeta(EntryFolder(context.store, date), DayOf(date));
-  const bool fileExists = ::access(path.c_str(), F_OK) == 0;
-
+  if (day.MetaUnreadable) {
+    // Without the day's flags an encrypted body would print as cipher text.
+    Complain("cat", day.Error + "; the day's flags are unknown");
+    return kExitFailure;
+  }
   std::string out;
   if (parsed.Has("--title")) {
-    if (!meta.SectionExists && !fileExists) {
+    if (!day.Meta.SectionExists && !day.FileExists) {
       Complain("cat", "no entry for " + when);
       return kExitFailure;
     }
-    out = meta.Title + "\r\n";
+    out = day.Meta.Title + "\r\n";
   } else {
-    if (!fileExists) {
-      Complain("cat", "no entry for " + when + " (" + path + ")");
+    if (!day.FileExists) {
+      Complain("cat", "no entry for " + when + " (" + day.Path + ")");
       return kExitFailure;
     }
-    const int key = numberText ? number : meta.KeyNumber(context.code.Number);
-    if (!ReadEntryBody(path, meta.EntryMethod(), key, context.code.Word, out)) {
-      Complain("cat", "cannot read the " + std::string(MethodName(meta.EntryMethod())) + " entry " + path);
+    std::string error = day.Error;
+    bool read = !day.ReadFailed;
+    out = day.Body;
+    if (numberText && day.Meta.EntryMethod() == TEntryMethod::Number) {
+      read = ReadEntryBody(day.Path, TEntryMethod::Number, number, {}, out, error);
+    }
+    if (!read) {
+      Complain("cat", "cannot read the " + std::string(MethodName(day.Meta.EntryMethod())) + " entry: " + error);
       return kExitFailure;
     }
   }
@@ -228,7 +236,7 @@ int RunPut(const std::vector<std::string>& args) {
     }
   }
 
-  TCliContext context = LoadContext();
+  TCliContext context = LoadContext("put");
   if (!titleText) title = ReadDayMeta(EntryFolder(context.store, date), DayOf(date)).Title;
   TSaveRequest request;
   request.Date = date;
@@ -240,7 +248,10 @@ int RunPut(const std::vector<std::string>& args) {
   if (result.SavePathReset) {
     Complain("put", "the diary folder does not exist; the entry went below " + context.appFolder);
   }
-  for (const std::string& message : result.Messages) Complain("put", message);
+  for (const std::string& message : result.Messages) {
+    // The reason goes with the failure, so a script's log says what to mend.
+    Complain("put", message == kMsgSaveFailed && !result.Error.empty() ? message + " (" + result.Error + ")" : message);
+  }
   return result.Ok ? kExitOk : kExitFailure;
 }
 
@@ -267,7 +278,7 @@ int RunLs(const std::vector<std::string>& args) {
   if (!ParseMonth(parsed.positional[0], year, month)) {
     return Usage("ls", "bad month '" + parsed.positional[0] + "' (expected YYYY-MM)", kLsUsage);
   }
-  const TCliContext context = LoadContext();
+  const TCliContext context = LoadContext("ls");
   if (!FolderExists(context.store.SavePath)) {
     Complain("ls", "the diary folder " + context.store.SavePath + " does not exist");
     return kExitFailure;

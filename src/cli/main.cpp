@@ -3,6 +3,8 @@
 // the same core code, so what it writes is what the program would write.
 #include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -43,7 +45,16 @@ int main(int argc, char** argv) {
   for (const auto& command : Commands()) {
     if (command.name != name) continue;
     std::vector<std::string> args(argv + 2, argv + argc);
-    return command.run(args);
+    // A command reports its own failures; what escapes it (an entry larger
+    // than memory, say) still ends with a message, never an abort.
+    try {
+      return command.run(args);
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr, "quillet-cli %s: not enough memory; nothing was written\n", name.c_str());
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "quillet-cli %s: %s\n", name.c_str(), error.what());
+    }
+    return kExitFailure;
   }
   std::fprintf(stderr, "quillet-cli: unknown command '%s'\n", name.c_str());
   PrintHelp(stderr);

@@ -75,6 +75,9 @@ public:
   // successful call.
   bool UpdateFile();
   bool Modified() const { return m_modified; }
+  // The whole file as UpdateFile writes it, for callers that stage it with
+  // other files (a day's save).
+  std::string Serialize() const;
   // True when the file exists but could not be read; the object then holds
   // nothing and refuses to write.
   bool ReadFailed() const { return m_readFailed; }
@@ -98,6 +101,12 @@ public:
   // Writing the value a key already has is not a change.
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  std::string ReadVerbatim(std::string_view section, std::string_view key, std::string_view def) const {
+    return ReadString(section, key, def);
+  }
+  void WriteVerbatim(std::string_view section, std::string_view key, std::string_view value) {
+    WriteString(section, key, value);
+  }
   // Integer: see ParseInteger; anything unreadable (or out of int range) gives def.
   int ReadInteger(std::string_view section, std::string_view key, int def) const;
   void WriteInteger(std::string_view section, std::string_view key, int value);
@@ -144,7 +153,6 @@ private:
   };
 
   void Load();
-  std::string Serialize() const;
   const TSectionData* FindSection(std::string_view name) const;
   TSectionData* FindSection(std::string_view name);
   const TEntry* FindEntry(std::string_view section, std::string_view key) const;

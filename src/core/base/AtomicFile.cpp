@@ -80,9 +80,8 @@ bool SyncFd(int fd) {
   return true;
 }
 
-// Makes the rename itself durable. A failure here is not reported: the new
-// content is already in place and cannot be taken back, so calling the write
-// failed would mislead the caller. Some file systems refuse fsync on folders.
+}  // namespace
+
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -90,10 +89,43 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-}  // namespace
+bool IsStagedTempName(std::string_view name) noexcept {
+  constexpr std::size_t kRandom = 6;
+  // "." + at least one character + ".~" + six random characters.
+  if (name.size() < 1 + 1 + 2 + kRandom || name.front() != '.') return false;
+  const std::string_view tail = name.substr(name.size() - kRandom - 2);
+  if (tail[0] != '.' || tail[1] != '~') return false;
+  for (const char c : tail.substr(2)) {
+    const bool alnum = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!alnum) return false;
+  }
+  return true;
+}
 
-bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error,
-                     TReadOnlyTarget readOnly) {
+TStagedFile::TStagedFile(TStagedFile&& other) noexcept
+    : m_target(std::move(other.m_target)), m_temp(std::move(other.m_temp)) {
+  other.m_temp.clear();
+}
+
+TStagedFile& TStagedFile::operator=(TStagedFile&& other) noexcept {
+  if (this != &other) {
+    Discard();
+    m_target = std::move(other.m_target);
+    m_temp = std::move(other.m_temp);
+    other.m_temp.clear();
+  }
+  return *this;
+}
+
+void TStagedFile::Discard() noexcept {
+  if (m_temp.empty()) return;
+  ::unlink(m_temp.c_str());
+  m_temp.clear();
+}
+
+bool TStagedFile::Stage(const std::string& path, std::string_view bytes, std::string* error,
+                        TReadOnlyTarget readOnly, bool readOnlyResult) {
+  Discard();
   if (path.empty() || path.back() == '/') {
     SetError(error, "not a file name: \"" + path + "\"");
     return false;
@@ -115,14 +147,15 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
       SetError(error, "read-only file: " + target);
       return false;
     }
-    mode = (old.st_mode & 0777) | S_IWUSR;
+    mode = (old.st_mode & 0777) | S_IRUSR | S_IWUSR;
     replacing = true;
   } else if (errno != ENOENT) {
     SetError(error, "cannot examine", target, errno);
     return false;
   }
+  if (readOnlyResult) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
 
-  std::string templ = folder + "/." + base.substr(0, kMaxTempBaseLength) + ".XXXXXX";
+  std::string templ = folder + "/." + base.substr(0, kMaxTempBaseLength) + ".~XXXXXX";
   std::vector<char> name(templ.begin(), templ.end());
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
@@ -140,6 +173,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     return false;
   };
 
+  // The mode is set on the open descriptor, which keeps its write access.
   if (::fchmod(fd, mode) != 0) return fail("cannot set the mode of the new", errno, true);
   if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
     // Only succeeds for a privileged caller; otherwise the file becomes ours,
@@ -149,9 +183,43 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
   if (!WriteAll(fd, bytes)) return fail("cannot write", errno, true);
   if (!SyncFd(fd)) return fail("cannot flush", errno, true);
   if (::close(fd) != 0) return fail("cannot close", errno, false);
-  if (::rename(tempPath.c_str(), target.c_str()) != 0) return fail("cannot replace", errno, false);
+  m_target = target;
+  m_temp = tempPath;
+  return true;
+}
+
+bool TStagedFile::Commit(std::string* error) {
+  if (m_temp.empty()) {
+    SetError(error, "nothing staged for " + m_target);
+    return false;
+  }
+  if (::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+    SetError(error, "cannot replace", m_target, errno);
+    Discard();
+    return false;
+  }
+  m_temp.clear();
+  return true;
+}
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error,
+                     TReadOnlyTarget readOnly) {
+  TStagedFile staged;
+  if (!staged.Stage(path, bytes, error, readOnly)) return false;
+  const std::string target = staged.Target();
+  if (!staged.Commit(error)) return false;
+  std::string folder;
+  std::string base;
+  SplitPath(target, folder, base);
   SyncFolder(folder);
   return true;
+}
+
+bool AppendFile(const std::string& path, std::string_view bytes, mode_t mode) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, mode);
+  if (fd < 0) return false;
+  const bool ok = WriteAll(fd, bytes) && SyncFd(fd);
+  return ::close(fd) == 0 && ok;
 }
 
 bool ReadFileBytes(const std::string& path, std::string& out) {

@@ -8,11 +8,22 @@
 // one. On failure the temporary file is removed and the old file is untouched.
 //
 // Permissions follow the platform rule for diary data: a new file is private
-// to its owner (0600); a replaced file keeps its permission bits. A target
-// without the owner's write bit stands for the original platform's read-only
-// attribute and is refused unless the caller asks for it to be replaced (the
-// store clears the attribute itself before it saves, as the original did).
+// to its owner (0600); a replaced file keeps its permission bits, plus the
+// owner's read and write bits (a save must never leave a file its owner
+// cannot read back). A target without the owner's write bit stands for
+// Windows' read-only attribute and is refused unless the caller asks for it
+// to be replaced.
+//
+// Temporary files are named "." + target name + ".~" + six random letters or
+// digits, so that nothing else in a diary folder looks like one and a folder's
+// owner may remove left-overs of a killed writer (IsStagedTempName).
+//
+// TStagedFile splits the write in two for callers that replace several files
+// as one unit: every new content is staged (written and flushed under its
+// temporary name) before any target is replaced.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 #include <string_view>
@@ -39,5 +50,54 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
 // ENOTDIR when the file does not exist, EISDIR or EINVAL for something that is
 // not a regular file).
 bool ReadFileBytes(const std::string& path, std::string& out);
+
+// A new content for one file, written and flushed beside it under a temporary
+// name but not yet in place. Commit renames it over the target; a staged file
+// that is not committed is removed when the object goes (or by Discard).
+// Move-only; one thread.
+class TStagedFile {
+public:
+  TStagedFile() = default;
+  ~TStagedFile() { Discard(); }
+  TStagedFile(TStagedFile&& other) noexcept;
+  TStagedFile& operator=(TStagedFile&& other) noexcept;
+  TStagedFile(const TStagedFile&) = delete;
+  TStagedFile& operator=(const TStagedFile&) = delete;
+
+  // Writes `bytes` for `path` (the rules of WriteFileAtomic). With
+  // `readOnlyResult` the new file gets no write bits (the read-only
+  // attribute of a saved entry); the content is written all the same. False
+  // with `error` set, and nothing left on disk, when it fails.
+  bool Stage(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+             TReadOnlyTarget readOnly = TReadOnlyTarget::Refuse, bool readOnlyResult = false);
+  // Renames the staged file over its target. The folder is not flushed: call
+  // SyncFolder once after the last commit of a unit.
+  bool Commit(std::string* error = nullptr);
+  void Discard() noexcept;
+  // Forgets the temporary file without removing it: it has been renamed, or
+  // a save journal now answers for it.
+  void Release() noexcept { m_temp.clear(); }
+
+  bool Staged() const { return !m_temp.empty(); }
+  const std::string& Target() const { return m_target; }     // symbolic links resolved
+  const std::string& TempPath() const { return m_temp; }
+
+private:
+  std::string m_target;
+  std::string m_temp;
+};
+
+// Makes the renames and removals in `folder` durable (fsync of the folder).
+// Failures are ignored: some file systems refuse it, and what is done cannot
+// be taken back.
+void SyncFolder(const std::string& folder);
+
+// True for a name that TStagedFile (and so WriteFileAtomic) gives its
+// temporary files: "." + name + ".~" + six letters or digits.
+bool IsStagedTempName(std::string_view name) noexcept;
+
+// Appends `bytes` to `path`, creating it with `mode` when missing, and
+// flushes it. Appending never endangers what the file already holds.
+bool AppendFile(const std::string& path, std::string_view bytes, mode_t mode = 0600);
 
 }  // namespace quillet

@@ -1,8 +1,14 @@
 // Entry encryption formats, keys and the security options (see USecurity.h).
 #include "core/crypto/USecurity.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "core/app/HIniFile.h"
 #include "core/base/AtomicFile.h"
@@ -25,27 +31,68 @@ TCryptCBC MakeWordKeyCrypt(std::string_view word) {
   return TCryptCBC(word, std::make_unique<TBlowFish>(), kWordKeyVector.data(), kWordKeyVector.size(), padCount);
 }
 
-// One line of the editor's split: content [start, end), next line at `next`.
-struct TLineSpan {
-  std::size_t start;
-  std::size_t end;
-  std::size_t next;
-};
-
-// Lines end at LF or CR; after a line one CR, then one LF, is skipped, so CR
-// LF, LF and CR each end one line. A final line end makes no empty line.
-std::vector<TLineSpan> SplitLines(std::string_view text) {
-  std::vector<TLineSpan> lines;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t start = i;
-    while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
-    const std::size_t end = i;
-    if (i < text.size() && text[i] == '\r') ++i;
-    if (i < text.size() && text[i] == '\n') ++i;
-    lines.push_back({start, end, i});
+// The word-key file's own check: its last block ends in N bytes of value N
+// (N = 1..8). Anything else means a wrong key word or a damaged file. A
+// wrong key passes by chance about once in 255 tries; nothing better is
+// possible without changing the stored format.
+bool PaddingValid(std::string_view data) {
+  if (data.empty()) return false;
+  const auto count = static_cast<std::uint8_t>(data.back());
+  if (count < 1 || count > TBlowFish::kBlockSize || count > data.size()) return false;
+  for (std::size_t i = data.size() - count; i < data.size(); ++i) {
+    if (static_cast<std::uint8_t>(data[i]) != count) return false;
   }
-  return lines;
+  return true;
+}
+
+// Decrypts a word-key file in `data` where it lies and drops its padding.
+// False, with `data` unspecified, for an empty key word, a length that is not
+// whole blocks, or padding that fails the check. An empty file is an empty
+// text.
+bool DecryptWordKeyInPlace(std::string& data, std::string_view word) {
+  if (word.empty() || data.size() % TBlowFish::kBlockSize != 0) return false;
+  if (data.empty()) return true;
+  TCryptCBC crypt = MakeWordKeyCrypt(word);
+  crypt.Decrypt(Bytes(data), Bytes(data), data.size());
+  if (!PaddingValid(data)) return false;
+  data.resize(data.size() - static_cast<std::uint8_t>(data.back()));
+  return true;
+}
+
+// Where the number-key marker lines leave the text: [from, to) of `text`
+// after the cut at the first NUL byte (see StripNumberKeyMarkers). Looks at
+// the first and the last line only.
+std::pair<std::size_t, std::size_t> MarkerRange(std::string_view text) {
+  text = text.substr(0, std::min(text.find('\0'), text.size()));
+  // The line starting at `start`: its content end and the next line's start.
+  auto lineAt = [&](std::size_t start) {
+    std::size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    std::size_t next = end;
+    if (next < text.size() && text[next] == '\r') ++next;
+    if (next < text.size() && text[next] == '\n') ++next;
+    return std::pair<std::size_t, std::size_t>(end, next);
+  };
+  std::size_t from = 0;
+  if (!text.empty()) {
+    const auto [end, next] = lineAt(0);
+    if (text.substr(0, end) == kBeginOfFile) from = next;
+  }
+  std::size_t to = text.size();
+  if (from < text.size()) {
+    // The last line: drop the text's final line end, then look for the one before.
+    std::size_t body = text.size();
+    if (text[body - 1] == '\n') {
+      --body;
+      if (body > from && text[body - 1] == '\r') --body;
+    } else if (text[body - 1] == '\r') {
+      --body;
+    }
+    const auto lastBreak = text.substr(from, body - from).find_last_of("\r\n");
+    const std::size_t last = lastBreak == std::string_view::npos ? from : from + lastBreak + 1;
+    if (text.substr(last, lineAt(last).first - last) == kEndOfFile) to = last;
+  }
+  return {from, to};
 }
 
 }  // namespace
@@ -74,7 +121,8 @@ std::string Scramble(std::string_view text) {
 }
 
 std::uint8_t KeyByte(int keyNumber) noexcept {
-  // The low byte of the two's complement value, as the original's "and 255".
+  // The low byte of the two's complement value ("and 255"), so that files
+  // keyed with a number outside 0..255 on Windows read the same here.
   return static_cast<std::uint8_t>(static_cast<unsigned>(keyNumber) & 0xFFu);
 }
 
@@ -94,28 +142,14 @@ std::string EncryptWordKey(std::string_view plain, std::string_view word) {
 }
 
 bool DecryptWordKey(std::string_view cipherText, std::string_view word, std::string& plain) {
-  // An empty word cannot key the cipher; such a file reads as unreadable.
-  if (word.empty() || cipherText.size() % TBlowFish::kBlockSize != 0) return false;
-  TCryptCBC crypt = MakeWordKeyCrypt(word);
   std::string out(cipherText);
-  const std::ptrdiff_t length = crypt.Decrypt(Bytes(out), Bytes(out), out.size());
-  out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  if (!DecryptWordKeyInPlace(out, word)) return false;
   plain.swap(out);
   return true;
 }
 
 std::string StripNumberKeyMarkers(std::string_view text) {
-  text = text.substr(0, std::min(text.find('\0'), text.size()));
-  std::vector<TLineSpan> lines = SplitLines(text);
-  std::size_t from = 0;
-  std::size_t to = text.size();
-  if (!lines.empty() && text.substr(lines.front().start, lines.front().end - lines.front().start) == kBeginOfFile) {
-    from = lines.front().next;
-    lines.erase(lines.begin());
-  }
-  if (!lines.empty() && text.substr(lines.back().start, lines.back().end - lines.back().start) == kEndOfFile) {
-    to = lines.back().start;
-  }
+  const auto [from, to] = MarkerRange(text);
   return std::string(text.substr(from, to - from));
 }
 
@@ -127,7 +161,12 @@ bool WriteWordKey(std::string_view body, const std::string& path, std::string_vi
 bool ReadWordKey(std::string& body, const std::string& path, std::string_view word) {
   std::string stored;
   if (!ReadFileBytes(path, stored)) return errno == ENOENT || errno == ENOTDIR;
-  return DecryptWordKey(stored, word, body);
+  if (!DecryptWordKeyInPlace(stored, word)) {
+    errno = EBADMSG;  // tells a wrong key word from a failed read
+    return false;
+  }
+  body.swap(stored);
+  return true;
 }
 
 void WriteNumberKey(const std::string& path, std::string_view body, int keyNumber) {
@@ -136,11 +175,40 @@ void WriteNumberKey(const std::string& path, std::string_view body, int keyNumbe
 }
 
 void ReadNumberKey(std::string& body, const std::string& path, int keyNumber) {
-  std::string stored;
-  if (!ReadFileBytes(path, stored)) {
-    throw EKeyFileError("cannot read " + path + ": " + std::strerror(errno));
+  // Read and unscrambled 64 KiB at a time straight into the text, so a large
+  // entry is held once, not as file, unscrambled copy and stripped copy.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw EKeyFileError("cannot read " + path + ": " + std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int saved = ::fstat(fd, &st) != 0 ? errno : EINVAL;
+    ::close(fd);
+    throw EKeyFileError("cannot read " + path + ": " + std::strerror(saved));
   }
-  body = StripNumberKeyMarkers(NumberKeyXor(stored, keyNumber));
+  const std::uint8_t key = KeyByte(keyNumber);
+  std::string text;
+  try {
+    text.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw EKeyFileError("cannot read " + path + ": " + std::strerror(errno));
+      }
+      for (ssize_t i = 0; i < n; ++i) chunk[i] = static_cast<char>(static_cast<std::uint8_t>(chunk[i]) ^ key);
+      text.append(chunk, static_cast<std::size_t>(n));
+    }
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ::close(fd);
+  const auto [from, to] = MarkerRange(text);
+  text.resize(to);
+  text.erase(0, from);
+  body.swap(text);
 }
 
 bool CheckStartupPassword(std::string_view typed, std::string_view storedScrambled) {

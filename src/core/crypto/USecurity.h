@@ -2,10 +2,13 @@
 // scrambling of the key word and password in the settings file, and the
 // checks of the security page of the options dialog.
 //
-// Both formats carry no header, no vector, no length and no check value; the
-// method and the encrypted flag of a day live in its month's Set.ini, so a
-// wrong key gives meaningless text, never an error. They are kept byte for
-// byte, since diaries move between this program and the original one:
+// Both formats carry no header, no vector and no length; the method and the
+// encrypted flag of a day live in its month's Set.ini. A wrong number key
+// gives meaningless text; a wrong key word is caught by the padding of the
+// last block (N bytes of value N) in all but about one try in 255, and then
+// reads as unreadable, so that the store never takes the entry for empty and
+// overwrites it. The formats are kept byte for byte, since diaries move
+// between this program and its Windows version:
 //  - number key: every byte of the plain file XOR (key number & 0xFF); same
 //    length as the plain file;
 //  - word key: the plain file padded with padCount and encrypted by
@@ -17,8 +20,7 @@
 //
 // Every write replaces its file atomically (WriteFileAtomic), so a failure or
 // a crash leaves the previous file whole. Writes refuse a target without
-// owner write permission; the store clears that bit first, as the original
-// cleared the read-only attribute.
+// owner write permission (Windows' read-only attribute).
 //
 // Threads: the read and write functions take their key explicitly and touch
 // no global, so the search workers may call them with a copy of Code taken
@@ -72,7 +74,8 @@ extern TCode Code;
 // Reads "EnCrypt", "Number", "Word" (unscrambled), "Method" of section
 // "Window". A "Number" not strictly between 0 and 200 (or absent, or not an
 // integer) gives 164. When `atStartup`, an empty key word becomes
-// `loginName`; applying the options leaves it empty, as the original did.
+// `loginName`; applying the options leaves it empty (the stored setting
+// stays empty too).
 TCode ReadCode(const THIniFile& ini, bool atStartup, std::string_view loginName);
 
 // The settings scrambling: every byte up to the first NUL XOR 0x1D. Applying
@@ -92,8 +95,9 @@ std::string NumberKeyXor(std::string_view bytes, int keyNumber);
 // The word-key file of `plain`. `word` must not be empty (EAssertionFailed).
 std::string EncryptWordKey(std::string_view plain, std::string_view word);
 // The plain text of a word-key file. False (and `plain` untouched) when `word`
-// is empty or the length is not a multiple of 8. A padding byte larger than
-// the data gives an empty text, as the format has no check.
+// is empty, the length is not a multiple of 8, or the last block's padding is
+// not N bytes of value N (N = 1..8): a wrong key word or a damaged file. An
+// empty file is an empty text.
 bool DecryptWordKey(std::string_view cipherText, std::string_view word, std::string& plain);
 // The number-key read rule for marker lines: when the first line is exactly
 // "Begin of File" it is dropped with its line end, then when the last line is
@@ -115,13 +119,14 @@ public:
 bool WriteWordKey(std::string_view body, const std::string& path, std::string_view word);
 // Reads the word-key file at `path` into `body`. True on success and also when
 // no file exists (then `body` is untouched). False when the file cannot be
-// read, its length is not a multiple of 8, or `word` is empty; `body` is then
-// untouched.
+// read (errno from the read) or does not decrypt under `word` (see
+// DecryptWordKey; errno EBADMSG); `body` is then untouched. Holds the file once: it is decrypted where it was read.
 bool ReadWordKey(std::string& body, const std::string& path, std::string_view word);
 // Writes `body` to `path` by the number-key method; throws EKeyFileError.
 void WriteNumberKey(const std::string& path, std::string_view body, int keyNumber);
 // Reads the number-key file at `path` into `body` (marker lines stripped);
-// throws EKeyFileError when it cannot be read, leaving `body` untouched.
+// throws EKeyFileError when it cannot be read, leaving `body` untouched. Reads
+// in 64 KiB chunks into the one text it returns.
 void ReadNumberKey(std::string& body, const std::string& path, int keyNumber);
 
 // --- Password and options ---------------------------------------------------

@@ -12,8 +12,9 @@ std::string DaySection(int day) { return std::to_string(day); }
 TDayMeta ReadDayMeta(const THIniFile& ini, int day) {
   const std::string section = DaySection(day);
   TDayMeta meta;
+  meta.Unreadable = ini.ReadFailed();
   meta.SectionExists = ini.SectionExists(section);
-  meta.Title = ini.ReadString(section, "Title", "");
+  meta.Title = ini.ReadVerbatim(section, "Title", "");  // blanks typed in a title are kept
   meta.ReNewalTime = ini.ReadString(section, "ReNewalTime", "");
   meta.UseCode = ini.ReadBool(section, "UseCode", false);
   meta.Method = ini.ReadBool(section, "Method", false);

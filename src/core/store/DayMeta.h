@@ -28,6 +28,7 @@ inline constexpr std::string_view kSetIniName = "Set.ini";
 enum class TEntryMethod { Plain = 0, Number = 1, Word = 2 };
 
 struct TDayMeta {
+  bool Unreadable = false;  // Set.ini exists but could not be read: the rest is defaults
   bool SectionExists = false;
   std::string Title;        // code page 932
   std::string ReNewalTime;  // as stored
@@ -51,7 +52,8 @@ std::string DaySection(int day);
 // "CodeKey" that is not an integer counts as absent.
 TDayMeta ReadDayMeta(const THIniFile& ini, int day);
 // Opens `monthFolder` + "Set.ini" (trailing "/") without write-back and reads
-// the day's section; a missing or unreadable file gives the defaults.
+// the day's section; a missing file gives the defaults, an unreadable one the
+// defaults with Unreadable set.
 TDayMeta ReadDayMeta(const std::string& monthFolder, int day);
 
 // The "ReNewalTime" text of `when` in local time, in the Japanese short date

@@ -1,34 +1,35 @@
 // Loading and saving a day (see EntryStore.h).
 //
-// Three rules here are stricter than the original program, each because the
-// original could lose or garble an entry:
-//  - When the body write fails, Set.ini is left as it was. Its flags still
-//    describe the body on disk (the atomic write kept the old one); writing
-//    the new "UseCode"/"Method" over them would make the old body read
-//    through the wrong method.
+// Rules here that are stricter than a plain load and save, each because the
+// plain way could lose or garble an entry:
+//  - The body and Set.ini are staged before either is replaced and then put
+//    in place as one unit (SaveJournal.h). A failure leaves both old files
+//    as they were: new "UseCode"/"Method" flags over an old body, or an old
+//    section over a new body, would read the body through the wrong method.
 //  - A section that is rewritten loses "CodeKey": the body just written used
 //    Code.Number, and a stale per-day key would decrypt it with the wrong byte.
 //  - An unforced save of an unmodified, empty entry deletes the entry file
-//    only when that file is empty on disk. An encrypted body read under a
-//    wrong key can come out empty, and deleting it then would destroy it.
-// A Set.ini that cannot be written, or a body that cannot be deleted, is a
-// failed save like a failed body write.
+//    only when that file is empty on disk.
+//  - An entry file that does not read under its flags is set aside before it
+//    is replaced; so is one whose load failed in the caller.
 #include "core/store/EntryStore.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <new>
 
 #include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
 #include "core/base/AtomicFile.h"
 #include "core/base/CodePage.h"
+#include "core/store/SaveJournal.h"
 
 namespace quillet {
 namespace {
-
-constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 bool StatFile(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
@@ -37,24 +38,6 @@ bool PathExists(const std::string& path) {
   return StatFile(path, st);
 }
 
-// The original's "clear the read-only attribute": give the owner write
-// permission back. Failures are ignored; the write reports its own.
-void ClearReadOnly(const std::string& path) {
-  struct stat st {};
-  if (StatFile(path, st) && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
-    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-  }
-}
-
-// The original's "read-only attribute alone": no one may write; the read
-// bits stay as they are (0600 becomes 0400).
-void SetReadOnly(const std::string& path) {
-  struct stat st {};
-  if (StatFile(path, st) && S_ISREG(st.st_mode)) ::chmod(path.c_str(), st.st_mode & 07777 & ~kWriteBits);
-}
-
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
-
 bool IsNonEmptyFile(const std::string& path, std::uintmax_t* size = nullptr) {
   struct stat st {};
   if (!StatFile(path, st) || !S_ISREG(st.st_mode)) return false;
@@ -62,39 +45,121 @@ bool IsNonEmptyFile(const std::string& path, std::uintmax_t* size = nullptr) {
   return st.st_size > 0;
 }
 
-bool WriteBody(const std::string& path, std::string_view body, TCode& code) {
-  if (!code.EnCrypt) return WriteFileAtomic(path, body);
+std::string SystemError(const std::string& what, int errorNumber) {
+  return what + ": " + std::strerror(errorNumber);
+}
+
+constexpr const char* kOutOfMemory = "not enough memory";
+
+// The bytes a save writes for `body` when the settings encrypt. An empty key
+// word becomes the login name first; with none, the word key cannot be used.
+bool EncodeBody(std::string_view body, TCode& code, std::string& encoded, std::string& error) {
   if (code.Method) {
     if (code.Word.empty()) code.Word = LoginName();
-    return WriteWordKey(body, path, code.Word);
+    if (code.Word.empty()) {
+      error = "no key word to encrypt with";
+      return false;
+    }
+    encoded = EncryptWordKey(body, code.Word);
+  } else {
+    encoded = NumberKeyXor(body, code.Number);
   }
-  try {
-    WriteNumberKey(path, body, code.Number);
-    return true;
-  } catch (const EKeyFileError&) {
-    return false;
+  return true;
+}
+
+// Creates the first free "<path>.bak", "<path>.bak1", ... with `make`, which
+// returns 0 when it created the candidate, EEXIST when the name is taken, or
+// another errno value.
+template <typename TMake>
+bool FirstFreeBackup(const std::string& path, std::string& kept, std::string& error, TMake make) {
+  for (int n = 0; n < 1000; ++n) {
+    const std::string candidate = path + ".bak" + (n ? std::to_string(n) : std::string());
+    const int result = make(candidate);
+    if (result == 0) {
+      kept = candidate;
+      return true;
+    }
+    if (result != EEXIST) {
+      error = SystemError("cannot keep a copy as " + candidate, result);
+      return false;
+    }
   }
+  error = "no free name to keep a copy of " + path;
+  return false;
+}
+
+// A new file with `bytes`, private to its owner, made only if `candidate` is
+// free. Returns 0 or an errno value; a failed file is removed again.
+int CreateNewFile(const std::string& candidate, std::string_view bytes) {
+  const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return errno;
+  std::size_t done = 0;
+  int failure = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failure = n < 0 ? errno : EIO;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (failure == 0 && ::fsync(fd) != 0) failure = errno;
+  ::close(fd);
+  if (failure != 0) ::unlink(candidate.c_str());
+  return failure;
+}
+
+// Keeps the entry file at `path` as a backup before it is replaced: a second
+// name for the same file where the file system allows it (no read permission
+// needed, nothing copied), else a copy of its bytes.
+bool SetAside(const std::string& path, std::string& kept, std::string& error) {
+  const bool ok = FirstFreeBackup(path, kept, error, [&](const std::string& candidate) {
+    if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS) return errno;
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) return errno;
+    return CreateNewFile(candidate, bytes);
+  });
+  if (ok) SyncFolder(path.substr(0, path.rfind('/') + 1));
+  return ok;
 }
 
 }  // namespace
 
 bool ReadEntryBody(const std::string& path, TEntryMethod method, int keyNumber, std::string_view word,
-                   std::string& body) {
+                   std::string& body, std::string& error) {
   switch (method) {
-    case TEntryMethod::Plain: return ReadFileBytes(path, body);
+    case TEntryMethod::Plain:
+      if (ReadFileBytes(path, body)) return true;
+      error = SystemError("cannot read " + path, errno);
+      return false;
     case TEntryMethod::Word:
       // ReadWordKey succeeds on a missing file; a day's reader wants to know.
-      if (!PathExists(path)) return false;
-      return ReadWordKey(body, path, word);
+      if (!PathExists(path)) {
+        error = SystemError("cannot read " + path, ENOENT);
+        return false;
+      }
+      if (ReadWordKey(body, path, word)) return true;
+      error = errno == EBADMSG ? path + " does not decrypt with this key word (a wrong key word or a damaged file)"
+                               : SystemError("cannot read " + path, errno);
+      return false;
     case TEntryMethod::Number:
       try {
         ReadNumberKey(body, path, keyNumber);
         return true;
-      } catch (const EKeyFileError&) {
+      } catch (const EKeyFileError& e) {
+        error = e.what();
         return false;
       }
   }
   return false;
+}
+
+bool ReadEntryBody(const std::string& path, TEntryMethod method, int keyNumber, std::string_view word,
+                   std::string& body) {
+  std::string error;
+  return ReadEntryBody(path, method, keyNumber, word, body, error);
 }
 
 std::string TLoadedDay::StatusMessage() const {
@@ -107,6 +172,111 @@ std::string TLoadedDay::StatusMessage() const {
   return {};
 }
 
+namespace {
+
+void ReadDay(TLoadedDay& day, const TCode& code, const std::string& folder, int dayOfMonth) {
+  TMonthLock lock(folder, TMonthLock::Shared);
+  if (HasSaveJournal(folder)) {
+    // A save was interrupted; finish it before anything of the month is read.
+    lock.MakeExclusive();
+    if (!RecoverMonth(folder, &day.Error)) {
+      day.ReadFailed = true;
+      return;
+    }
+  }
+  const THIniFile ini(folder + std::string(kSetIniName), false);
+  day.FileExists = PathExists(day.Path);
+  if (ini.ReadFailed()) {
+    // Without the flags the body could be cipher text shown as the entry.
+    day.ReadFailed = true;
+    day.MetaUnreadable = true;
+    day.Meta.Unreadable = true;
+    day.Error = "cannot read " + ini.FileName();
+    return;
+  }
+  day.Meta = ReadDayMeta(ini, dayOfMonth);
+  if (!day.FileExists) return;
+  day.Encrypted = day.Meta.UseCode;
+  if (!ReadEntryBody(day.Path, day.Meta.EntryMethod(), day.Meta.KeyNumber(code.Number), code.Word, day.Body,
+                     day.Error)) {
+    day.ReadFailed = true;
+    day.Body.clear();
+  }
+}
+
+// Whether the entry file reads under the day's flags, so that replacing it
+// loses nothing the user could have seen. A plain or number-key file only
+// has to open; a word-key file has its padding checked.
+bool BodyReadable(const std::string& path, const TDayMeta& meta, const TCode& code) {
+  if (meta.EntryMethod() == TEntryMethod::Word) {
+    std::string body;
+    std::string error;
+    return ReadEntryBody(path, TEntryMethod::Word, 0, code.Word, body, error);
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+// The part of a save that acts, with the month folder made and locked. On
+// false, `error` says why and both files of the day are as they were.
+bool SaveUnit(const TStoreSettings& settings, TCode& code, const TSaveRequest& request, const std::string& folder,
+              TSaveResult& result, std::string& error) {
+  const std::string path = EntryPath(settings, request.Date);
+  if (!RecoverMonth(folder, &error)) return false;
+  RemoveStaleTemps(folder);
+
+  THIniFile ini(folder + std::string(kSetIniName), false);
+  if (ini.ReadFailed()) {
+    error = "cannot read " + ini.FileName() + "; it was left as it was";
+    return false;
+  }
+  const TDayMeta old = ReadDayMeta(ini, DayOf(request.Date));
+  if (PathExists(path) && (request.SetAsideOld || !BodyReadable(path, old, code))) {
+    if (!SetAside(path, result.SetAsidePath, error)) return false;
+    const auto slash = result.SetAsidePath.rfind('/');
+    result.Messages.push_back(std::string(kMsgSetAside) + result.SetAsidePath.substr(slash + 1));
+  }
+
+  TSaveUnit unit;
+  TStagedFile body;
+  TStagedFile meta;
+  bool erase = false;
+  if (request.Body.empty()) {
+    if (PathExists(path)) unit.Removals.push_back(path);
+    erase = request.Title.empty();
+  } else {
+    std::string encoded;
+    if (code.EnCrypt && !EncodeBody(request.Body, code, encoded, error)) return false;
+    const std::string_view bytes = code.EnCrypt ? std::string_view(encoded) : std::string_view(request.Body);
+    if (!body.Stage(path, bytes, &error, TReadOnlyTarget::Replace, settings.SaveReadOnly)) return false;
+    unit.Renames.push_back(&body);
+  }
+
+  const std::string section = DaySection(DayOf(request.Date));
+  if (erase) {
+    ini.EraseSection(section);
+  } else {
+    ini.WriteVerbatim(section, "Title", request.Title);
+    ini.WriteString(section, "ReNewalTime", FormatRenewalTime(request.Now.value_or(std::time(nullptr))));
+    ini.WriteBool(section, "UseCode", code.EnCrypt);
+    ini.WriteBool(section, "Method", code.Method);
+    ini.DeleteKey(section, "CodeKey");
+  }
+  if (ini.Modified()) {
+    if (!meta.Stage(ini.FileName(), ini.Serialize(), &error)) return false;
+    unit.Renames.push_back(&meta);
+  }
+  const bool metaStaged = meta.Staged();
+  if (!CommitSaveUnit(folder, unit, &error)) return false;
+  result.FileDeleted = request.Body.empty();
+  result.MetaWritten = metaStaged;
+  return true;
+}
+
+}  // namespace
+
 TLoadedDay LoadDay(const TStoreSettings& settings, const TCode& code, TDate date) {
   TLoadedDay day;
   day.Path = EntryPath(settings, date);
@@ -114,13 +284,12 @@ TLoadedDay LoadDay(const TStoreSettings& settings, const TCode& code, TDate date
     day.RootMissing = true;
     return day;
   }
-  day.Meta = ReadDayMeta(EntryFolder(settings, date), DayOf(date));
-  if (!PathExists(day.Path)) return day;
-  day.FileExists = true;
-  day.Encrypted = day.Meta.UseCode;
-  if (!ReadEntryBody(day.Path, day.Meta.EntryMethod(), day.Meta.KeyNumber(code.Number), code.Word, day.Body)) {
+  try {
+    ReadDay(day, code, EntryFolder(settings, date), DayOf(date));
+  } catch (const std::bad_alloc&) {
     day.ReadFailed = true;
-    day.Body.clear();
+    std::string().swap(day.Body);
+    day.Error = std::string(kOutOfMemory) + " to read " + day.Path;
   }
   return day;
 }
@@ -148,48 +317,48 @@ TSaveResult SaveDay(TStoreSettings& settings, const std::string& appFolder, TCod
     result.SavePathReset = true;
   }
   const std::string path = EntryPath(settings, date);
-  ClearReadOnly(path);
-  // On failure the month folder is still named; the writes below then fail
-  // and are reported as a failed save.
-  if (EnsureEntryFolder(settings, date).empty()) result.Messages.emplace_back(kMsgFolderFailed);
-  const std::string folder = EntryFolder(settings, date);
-
-  bool erase = false;
-  bool bodyOk = true;
-  if (request.Body.empty()) {
-    bodyOk = RemoveFile(path);
-    result.FileDeleted = bodyOk;
-    erase = request.Title.empty();
+  std::string failedFolder;
+  bool ok = false;
+  if (EnsureEntryFolder(settings, date, &failedFolder).empty()) {
+    result.Messages.emplace_back(kMsgFolderFailed);
+    result.Error = SystemError("cannot create the folder " + failedFolder, errno);
   } else {
-    bodyOk = WriteBody(path, request.Body, code);
-    if (settings.SaveReadOnly) SetReadOnly(path);
-  }
-
-  bool metaOk = true;
-  if (bodyOk) {
-    THIniFile ini(folder + std::string(kSetIniName), false);
-    const std::string section = DaySection(DayOf(date));
-    if (erase) {
-      ini.EraseSection(section);
-    } else {
-      ini.WriteString(section, "Title", request.Title);
-      ini.WriteString(section, "ReNewalTime", FormatRenewalTime(request.Now.value_or(std::time(nullptr))));
-      ini.WriteBool(section, "UseCode", code.EnCrypt);
-      ini.WriteBool(section, "Method", code.Method);
-      ini.DeleteKey(section, "CodeKey");
-    }
-    if (ini.Modified()) {
-      metaOk = ini.UpdateFile();
-      result.MetaWritten = metaOk;
+    const std::string folder = EntryFolder(settings, date);
+    try {
+      const TMonthLock lock(folder, TMonthLock::Exclusive);
+      ok = SaveUnit(settings, code, request, folder, result, result.Error);
+    } catch (const std::bad_alloc&) {
+      result.Error = std::string(kOutOfMemory) + " to save " + path;
     }
   }
-
-  if (!bodyOk || !metaOk) {
+  if (!ok) {
     result.Ok = false;
+    result.FileDeleted = false;
     result.Messages.emplace_back(kMsgSaveFailed);
   }
   result.Marked = IsNonEmptyFile(path);
   return result;
+}
+
+bool KeepTextBeforeReload(const TStoreSettings& settings, const TCode& code, TDate date, std::string_view text,
+                          const std::string& logPath, std::string& keptAt) {
+  const TDayMeta meta = ReadDayMeta(EntryFolder(settings, date), DayOf(date));
+  const bool encrypted = meta.Unreadable ? code.EnCrypt : meta.UseCode;
+  if (!encrypted) {
+    keptAt = logPath;
+    return AppendFile(logPath, std::string(text) + "\r\n");
+  }
+  // Encrypted as the entry is (or, without its flags, as a save would do).
+  TCode how = code;
+  if (!meta.Unreadable) {
+    how.Method = meta.Method;
+    how.Number = meta.KeyNumber(code.Number);
+  }
+  std::string encoded;
+  std::string error;
+  if (!EncodeBody(text, how, encoded, error)) return false;
+  return FirstFreeBackup(EntryPath(settings, date), keptAt, error,
+                         [&](const std::string& candidate) { return CreateNewFile(candidate, encoded); });
 }
 
 std::vector<TDaySummary> ListMonth(const TStoreSettings& settings, int year, int month) {
@@ -197,6 +366,11 @@ std::vector<TDaySummary> ListMonth(const TStoreSettings& settings, int year, int
   const int count = DaysInMonth(year, month);
   if (count == 0) return days;
   const std::string folder = EntryFolder(settings, MakeDate(year, month, 1));
+  TMonthLock lock(folder, TMonthLock::Shared);
+  if (HasSaveJournal(folder)) {
+    lock.MakeExclusive();
+    RecoverMonth(folder);  // on failure the month is listed as it stands
+  }
   const THIniFile ini(folder + std::string(kSetIniName), false);
   for (int day = 1; day <= count; ++day) {
     TDaySummary summary;

@@ -9,9 +9,18 @@
 //  - the body is encrypted by the settings in force (TCode), and the day's
 //    flags record how, so the day is read back by the same rule;
 //  - the entry file loses its owner write bit after a save when SaveReadOnly
-//    is set (the original's read-only attribute), and a save clears it first;
-//  - every write is atomic: a failure or a crash leaves the old file whole,
-//    and a failure is reported, never passed off as success.
+//    is set (Windows' read-only attribute); a save replaces it all the same;
+//  - a day is one unit: the entry file and Set.ini are both staged before
+//    either is replaced, and a crash leaves the day as its old or its new
+//    version, body and flags together (SaveJournal.h);
+//  - a save never destroys a body the user has not seen: when the entry file
+//    on disk does not read under its own flags (a wrong key word, no read
+//    permission, damage) or the caller's load of it failed, it is kept as
+//    "<name>.bak" (then ".bak1", ".bak2", ...) before anything replaces it;
+//  - a Set.ini that exists but cannot be read makes the day unreadable and
+//    the month unwritable: rewriting it would drop every other day's section;
+//  - a failure is reported with its reason, never passed off as success, and
+//    running out of memory is a failure like any other.
 //
 // The body is the editor's text as code page 932 bytes: lines joined with CR
 // LF after each line that ends in a line break, the last line without one
@@ -44,6 +53,9 @@ inline constexpr std::string_view kMsgSaveFailed = "保存に失敗しました"
 inline constexpr std::string_view kMsgReadFailed = "ファイルの読み込みに失敗しました";
 inline constexpr std::string_view kMsgFolderFailed = "保存先確保に失敗しました";
 inline constexpr std::string_view kMsgRenewalPrefix = "更新日時 ";
+// Followed by the missing folder: the settings' diary folder does not exist,
+// so the program folder stands in for it.
+inline constexpr std::string_view kMsgSavePathMissing = "保存先フォルダがないため、プログラムのフォルダを使います: ";
 
 // Reads the body at `path` stored by `method` into `body`: plain as it is, the
 // number key with `keyNumber`, the word key with `word`. False when the file
@@ -53,14 +65,23 @@ inline constexpr std::string_view kMsgRenewalPrefix = "更新日時 ";
 bool ReadEntryBody(const std::string& path, TEntryMethod method, int keyNumber, std::string_view word,
                    std::string& body);
 
+inline constexpr std::string_view kMsgSetAside = "読み込めないファイルを退避しました: ";
+
+// Reads the body as above and says why it failed in `error` (English, one
+// line, for logs and the command line).
+bool ReadEntryBody(const std::string& path, TEntryMethod method, int keyNumber, std::string_view word,
+                   std::string& body, std::string& error);
+
 struct TLoadedDay {
   std::string Path;          // the entry file path (the window's CurrentFileName when FileExists)
   bool RootMissing = false;  // SavePath is not a folder: nothing was read
   TDayMeta Meta;             // the day's Set.ini section (defaults when absent)
   bool FileExists = false;
   bool Encrypted = false;    // status panel 3 shows "暗号文章"
-  bool ReadFailed = false;   // the file exists but its body could not be read
+  bool ReadFailed = false;   // the body, or Set.ini, exists but could not be read
+  bool MetaUnreadable = false;  // Set.ini exists but could not be read: no flags, no body
   std::string Body;          // code page 932, as stored once decrypted; empty on failure
+  std::string Error;         // why the read failed (English, one line)
 
   // The transient message the load shows last: the read failure, else
   // "更新日時 " + ReNewalTime when that is non-empty, else empty.
@@ -69,7 +90,8 @@ struct TLoadedDay {
 
 // Reads the day `date`: its Set.ini section, then its body by the section's
 // flags (the number key is "CodeKey" when present, else code.Number; the
-// word key is code.Word). Cost: one read of Set.ini and of the entry file.
+// word key is code.Word). An interrupted save of the month is completed
+// first. Cost: one read of Set.ini and of the entry file.
 TLoadedDay LoadDay(const TStoreSettings& settings, const TCode& code, TDate date);
 
 struct TSaveRequest {
@@ -79,6 +101,7 @@ struct TSaveRequest {
   bool Force = false;     // the save command; false for a change of day or close
   bool Modified = false;  // the editor or the title box has changed since the load
   std::optional<std::time_t> Now;  // "ReNewalTime"; the current time when absent
+  bool SetAsideOld = false;  // the caller's load of the day failed: keep its file aside
 };
 
 struct TSaveResult {
@@ -89,17 +112,31 @@ struct TSaveResult {
   bool Marked = false;         // the entry file exists and is not empty (calendar mark)
   bool FileDeleted = false;    // the entry file was removed
   bool MetaWritten = false;    // Set.ini was rewritten
+  std::string SetAsidePath;    // where the unreadable old entry file was kept
   std::vector<std::string> Messages;  // transient messages in the order shown (UTF-8)
+  std::string Error;           // why the save failed (English, one line)
 };
 
 // Saves the day. `settings.SavePath` becomes `appFolder` for the rest of the
 // run when it is no longer a folder; an empty `code.Word` becomes the login
-// name before a word-key save, as the original did. After a result that is
-// not Ok the caller keeps the text, the day, and its modified marks (so that
-// the next unforced save tries again rather than dropping the text).
-// Cost: one atomic write of the body and one of Set.ini, each with fsync.
+// name before a word-key save. After a result that is not Ok the caller
+// keeps the text, the day, and its modified marks (so that the next unforced
+// save tries again rather than dropping the text); both files of the day are
+// then as they were. Cost: the body and Set.ini staged with fsync, and a
+// journal write when both change; a word-key body on disk is read and
+// decrypted once to check that it is readable before it is replaced.
 TSaveResult SaveDay(TStoreSettings& settings, const std::string& appFolder, TCode& code,
                     const TSaveRequest& request);
+
+// Keeps the editor's `text` of the day before the window reloads the entry
+// that an outside program changed, where it cannot be lost and is no easier
+// to read than the entry: when the day is stored encrypted (or its Set.ini
+// cannot be read while the settings encrypt), encrypted the same way into a
+// new file beside the entry ("<name>.bak", ".bak1", ...), else appended with
+// CR LF to the plain log `logPath`. `keptAt` names the file written. False
+// when nothing could be written (a word key that is empty included).
+bool KeepTextBeforeReload(const TStoreSettings& settings, const TCode& code, TDate date, std::string_view text,
+                          const std::string& logPath, std::string& keptAt);
 
 // One day of a month that has a body or a title.
 struct TDaySummary {

@@ -184,8 +184,9 @@ TStoreSettings ReadStoreSettings(const THIniFile& ini, const std::string& appFol
     settings.SaveExt = std::string(keys::SaveExt.def);
   }
   const bool present = ini.ValueExists(keys::SavePath.section, keys::SavePath.key);
-  settings.SavePath =
-      NormalizeSavePath(PathFromSetting(keys::SavePath.Read(ini, PathToSetting(appFolder))), present, appFolder);
+  const std::string stored = PathFromSetting(keys::SavePath.Read(ini, PathToSetting(appFolder)));
+  settings.SavePath = NormalizeSavePath(stored, present, appFolder);
+  if (present && !stored.empty() && !FolderExists(stored)) settings.MissingSavePath = stored;
   settings.SaveReadOnly = keys::SaveReadOnly.Read(ini);
   settings.SaveStyle = keys::SaveStyle.Read(ini);
   return settings;

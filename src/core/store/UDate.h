@@ -29,6 +29,9 @@ struct TStoreSettings {
   std::string SavePath;          // diary root, exactly one trailing "/"
   bool SaveReadOnly = true;      // entry files lose their write permission after a save
   int SaveStyle = 0;             // 1, 2, anything else as 0 (see above)
+  // The "SavePath" of the settings when it names no folder, so that SavePath
+  // fell back to the program folder: callers tell the user. Empty otherwise.
+  std::string MissingSavePath;
 };
 
 // The date of the given calendar fields (not checked; see ok()).

@@ -187,7 +187,7 @@ private:
   void SaveAs();
   void ShowAbout();
   void OpenWithTool(const TTextKey& tool, const QString& target);
-  void ReloadEntryFrom(const std::string& path);
+  void ReloadEntry();
   void OnEditorModifiedChanged(bool modified);
   TDate Now() const;
 
@@ -196,9 +196,9 @@ private:
   // Program-wide state of the shell.
   TDate m_currentDate;
   std::string m_currentFileName;
-  // The open day's file when it exists but could not be read; it is set
+  // The open day's file exists but could not be read: the store sets it
   // aside before a save replaces it.
-  std::string m_unreadFile;
+  bool m_loadFailed = false;
   std::time_t m_lastFileTime = 0;
   bool m_checkTimeStamp = false;
   bool m_saveOnClose = true;

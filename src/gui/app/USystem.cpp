@@ -19,6 +19,7 @@
 #include "core/app/AppFolder.h"
 #include "core/app/SettingsKeys.h"
 #include "core/base/CodePage.h"
+#include "core/store/EntryStore.h"
 #include "gui/app/Commands.h"
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
@@ -149,6 +150,11 @@ void TFmMain::RunStartupSequence() {
   // 27. The entry of the current date.
   Step(27);
   LoadEntry();
+  if (!m_store.MissingSavePath.empty()) {
+    // Saves now go below the program folder; the user must know why the
+    // diary looks empty.
+    ShowStatusMessage(QString::fromUtf8(kMsgSavePathMissing) + QString::fromStdString(m_store.MissingSavePath));
+  }
   // 28. The settings file object is released here.
   Step(28);
 }

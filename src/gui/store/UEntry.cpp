@@ -8,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "core/app/AppFolder.h"
 #include "core/base/CodePage.h"
@@ -31,18 +29,6 @@ QString FromCp932(const std::string& bytes) {
 std::time_t FileStamp(const std::string& path) {
   const QFileInfo info(QString::fromStdString(path));
   return info.exists() ? info.lastModified().toSecsSinceEpoch() : 0;
-}
-
-// Renames `path` to the first free "<path>.bak", "<path>.bak1", ...; true when
-// the file is out of the way (or already gone).
-bool KeepUnreadFile(const std::string& path) {
-  const QString from = QString::fromStdString(path);
-  if (!QFile::exists(from)) return true;
-  for (int n = 0; n < 1000; ++n) {
-    const QString to = from + ".bak" + (n ? QString::number(n) : QString());
-    if (!QFile::exists(to)) return QFile::rename(from, to);
-  }
-  return false;
 }
 
 }  // namespace
@@ -74,6 +60,7 @@ void TFmMain::LoadEntry() {
   m_statusBar->SetPanelText(spEncrypted, QString());
   // The image list switches to the new day here when it exists.
 
+  m_loadFailed = false;
   const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
   if (!day.RootMissing) {
     {
@@ -81,11 +68,19 @@ void TFmMain::LoadEntry() {
       m_titleEdit->setText(FromCp932(day.Meta.Title));
     }
     if (day.Encrypted) m_statusBar->SetPanelText(spEncrypted, QString::fromUtf8(kMsgEncryptedText));
+    m_loadFailed = day.ReadFailed && day.FileExists;
     if (day.FileExists) {
-      m_editor->SetText(day.Body);
+      try {
+        m_editor->SetText(day.Body);
+      } catch (const std::bad_alloc&) {
+        // The text does not fit in memory twice over; the day stays empty
+        // and its file is kept aside before a save replaces it.
+        m_editor->SetText(std::string());
+        m_loadFailed = true;
+        ShowStatusMessage(QString::fromUtf8(kMsgReadFailed));
+      }
       m_currentFileName = day.Path;
     }
-    m_unreadFile = day.ReadFailed ? day.Path : std::string();
     const std::string message = day.StatusMessage();
     if (!message.empty()) ShowStatusMessage(QString::fromStdString(message));
   }
@@ -97,7 +92,12 @@ bool TFmMain::SaveEntry(bool force) {
   // The image list stores its list for the day here when it exists.
   TSaveRequest request;
   request.Date = m_currentDate;
-  request.Body = m_editor->Text();
+  try {
+    request.Body = m_editor->Text();
+  } catch (const std::bad_alloc&) {
+    ShowStatusMessage(QString::fromUtf8(kMsgSaveFailed));
+    return false;
+  }
   std::string title;
   if (!FromUtf16(m_titleEdit->text().toStdU16String(), title)) {
     // A title the code page cannot hold is refused as typed input is; the
@@ -108,19 +108,13 @@ bool TFmMain::SaveEntry(bool force) {
   request.Title = title;
   request.Force = force;
   request.Modified = EntryModified();
-  if (!m_unreadFile.empty() && (force || request.Modified)) {
-    // The day's file could not be read, so the editor never held its text.
-    // Keep that file aside before anything replaces it.
-    if (!KeepUnreadFile(m_unreadFile)) {
-      ShowStatusMessage("保存に失敗しました");
-      return false;
-    }
-    m_unreadFile.clear();
-  }
+  // The editor never held the text of a file that could not be read.
+  request.SetAsideOld = m_loadFailed;
   const TSaveResult result = SaveDay(m_store, m_env.appFolder, Code, request);
   for (const std::string& message : result.Messages) ShowStatusMessage(QString::fromStdString(message));
   if (result.Acted && result.Ok) {
     ClearModified();
+    m_loadFailed = false;
     if (!result.FileDeleted) m_currentFileName = EntryPath(m_store, m_currentDate);
   }
   // After a failed write the marks stay set: the text is still only in the
@@ -139,12 +133,11 @@ bool TFmMain::ChangeDay(TDate date) {
   return true;
 }
 
-void TFmMain::ReloadEntryFrom(const std::string& path) {
-  const TDayMeta meta = ReadDayMeta(EntryFolder(m_store, m_currentDate), DayOf(m_currentDate));
-  std::string body;
+void TFmMain::ReloadEntry() {
+  const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
   // A failing reload keeps what the editor has.
-  if (!ReadEntryBody(path, meta.EntryMethod(), meta.KeyNumber(Code.Number), Code.Word, body)) return;
-  m_editor->SetText(body);
+  if (day.RootMissing || day.ReadFailed || !day.FileExists) return;
+  m_editor->SetText(day.Body);
   m_editor->GoToStart();
   ClearModified();
 }
@@ -160,23 +153,19 @@ void TFmMain::OnApplicationDeactivated() {
 
 void TFmMain::OnApplicationActivated() {
   if (m_externalEditPending) {
-    // Keep what the editor held before the outside program may change it.
-    // Appending never endangers the records already there.
-    // The log holds diary text, so it is private to its owner like the entries.
-    const int fd = ::open((m_env.appFolder + "Log.txt").c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-      const std::string record = m_editor->Text() + "\r\n";
-      for (std::size_t done = 0; done < record.size();) {
-        const ssize_t n = ::write(fd, record.data() + done, record.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-      }
-      ::close(fd);
-    }
+    // Keep what the editor held before the outside program may change it:
+    // in the log, or encrypted beside the entry when the entry is encrypted.
     m_externalEditPending = false;
+    std::string keptAt;
+    if (!KeepTextBeforeReload(m_store, Code, m_currentDate, m_editor->Text(), m_env.appFolder + "Log.txt",
+                              keptAt)) {
+      // Nowhere to keep it: the editor keeps it instead of reloading.
+      ShowStatusMessage(QString::fromUtf8(kMsgSaveFailed));
+      return;
+    }
     const std::string path = EntryPath(m_store, m_currentDate);
     if (QFile::exists(QString::fromStdString(path))) {
-      if (FileStamp(path) != m_lastFileTime) ReloadEntryFrom(path);
+      if (FileStamp(path) != m_lastFileTime) ReloadEntry();
     } else {
       m_editor->SetText(std::string());
     }
@@ -188,7 +177,7 @@ void TFmMain::OnApplicationActivated() {
   const std::time_t stamp = FileStamp(m_currentFileName);
   if (stamp != m_lastFileTime &&
       m_env.askYesNo("ファイルのタイムスタンプが変更されています\r\nファイルを読み直しますか？"))
-    ReloadEntryFrom(m_currentFileName);
+    ReloadEntry();
   m_lastFileTime = stamp;
 }
 

@@ -3,7 +3,10 @@
 // and the small file and command helpers the settings and store tests share.
 #pragma once
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -75,6 +78,35 @@ inline std::string Cp932(const std::string& utf8) {
   std::string out;
   RunCommand("printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t CP932", out);
   return out;
+}
+
+// Runs `check` with the permission bits in force. Root reads and writes
+// whatever the bits say, so as root `check` runs in a child process that has
+// handed `folder` (and all below it) to the user and group 65534 and become
+// that user. Returns what `check` returned (false when the child failed).
+// `check` reports through its result and standard error: a failed EXPECT
+// in the child would not reach the test.
+template <typename TCheck>
+bool AsOrdinaryUser(const std::string& folder, TCheck check) {
+  if (::geteuid() != 0) return check();
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ignored)) {
+      if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) ::_exit(3);
+    }
+    if (::lchown(folder.c_str(), kNobody, kNobody) != 0) ::_exit(3);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+    const bool ok = check();
+    std::fflush(nullptr);
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace quillet::test

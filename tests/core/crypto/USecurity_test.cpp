@@ -226,23 +226,43 @@ TEST(SecurityWordKey, AnEmptyWordWritesNothing) {
   EXPECT_TRUE(Listing(tmp.Path()).empty());
 }
 
-TEST(SecurityWordKey, AWrongWordIsNotDetected) {
+TEST(SecurityWordKey, AWrongWordFailsTheReadAndLeavesTheBody) {
+  // Read as empty text, a wrong key word once let the next save destroy the entry.
   const TTempFolder tmp;
   ASSERT_TRUE(WriteWordKey("a long enough diary entry", tmp / "7.txt", "right"));
   std::string back = "before";
-  EXPECT_TRUE(ReadWordKey(back, tmp / "7.txt", "wrong"));
-  EXPECT_NE(back, "a long enough diary entry");
+  EXPECT_FALSE(ReadWordKey(back, tmp / "7.txt", "wrong"));
+  EXPECT_EQ(back, "before");
+  EXPECT_TRUE(ReadWordKey(back, tmp / "7.txt", "right"));
+  EXPECT_EQ(back, "a long enough diary entry");
 }
 
-TEST(SecurityWordKey, APaddingByteBeyondTheFileGivesAnEmptyText) {
-  // One block whose plain last byte is 0xFF: no check, no error, no text.
-  TCryptCBC crypt("w", std::make_unique<TBlowFish>(), kWordKeyVector.data(), 8, padCount);
-  std::string block("1234567\xFF", 8);
-  crypt.InitEncrypt();
-  crypt.EncryptBlock(reinterpret_cast<std::uint8_t*>(block.data()), reinterpret_cast<std::uint8_t*>(block.data()));
-  std::string plain = "before";
-  EXPECT_TRUE(DecryptWordKey(block, "w", plain));
-  EXPECT_EQ(plain, "");
+TEST(SecurityWordKey, TheLastBlockMustEndInNBytesOfValueN) {
+  // One block as the plain text before encryption: the padding check is on
+  // the decrypted block, so each row encrypts its block raw.
+  const struct {
+    const char* name;
+    std::string block;
+    bool valid;
+    std::string text;
+  } rows[] = {
+      {"one byte of padding", std::string("1234567\x01", 8), true, "1234567"},
+      {"two bytes", std::string("123456\x02\x02", 8), true, "123456"},
+      {"a whole block", std::string(8, '\x08'), true, ""},
+      {"a count beyond the block", std::string("1234567\x09", 8), false, ""},
+      {"a count beyond the file", std::string("1234567\xFF", 8), false, ""},
+      {"zero", std::string("1234567\x00", 8), false, ""},
+      {"padding bytes that disagree", std::string("12345\x03\x02\x03", 8), false, ""},
+  };
+  for (const auto& row : rows) {
+    TCryptCBC crypt("w", std::make_unique<TBlowFish>(), kWordKeyVector.data(), 8, padCount);
+    std::string block = row.block;
+    crypt.InitEncrypt();
+    crypt.EncryptBlock(reinterpret_cast<std::uint8_t*>(block.data()), reinterpret_cast<std::uint8_t*>(block.data()));
+    std::string plain = "before";
+    EXPECT_EQ(DecryptWordKey(block, "w", plain), row.valid) << row.name;
+    EXPECT_EQ(plain, row.valid ? row.text : "before") << row.name;
+  }
 }
 
 // --- Start-up password ----------------------------------------------------------------------
