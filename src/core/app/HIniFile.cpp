@@ -63,12 +63,24 @@ std::string Quote(std::string_view value) {
   return needed ? '"' + std::string(value) + '"' : std::string(value);
 }
 
+// The offset of the first ']' character in `text`, or npos. The byte 0x5D is
+// also the trail byte of many double-byte characters ("\x83\x5D" is "ゾ"),
+// which is not a ']'.
+std::size_t FindCloseBracket(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (text[i] == ']') return i;
+  }
+  return std::string_view::npos;
+}
+
 // A name as stored: trimmed, and with the characters that would change the
-// line structure replaced by blanks.
+// line structure replaced by blanks. CR, LF and '=' are never trail bytes;
+// ']' is, and is left alone there.
 std::string CleanName(std::string_view name, bool isKey) {
   std::string result(TrimBlanks(name));
-  for (char& c : result) {
-    if (c == '\r' || c == '\n' || (isKey && c == '=')) c = ' ';
+  for (std::size_t i = 0; i < result.size(); i += CharLength(result, i)) {
+    char& c = result[i];
+    if (c == '\r' || c == '\n' || (isKey ? c == '=' : c == ']')) c = ' ';
   }
   return std::string(TrimBlanks(result));
 }
@@ -164,7 +176,7 @@ void THIniFile::Parse(std::string_view text) {
     if (line.front() == '[') {
       // Whatever follows the ']' (often a comment) is not part of the name.
       std::string_view name = line.substr(1);
-      if (const auto close = name.find(']'); close != std::string_view::npos) name = name.substr(0, close);
+      if (const auto close = FindCloseBracket(name); close != std::string_view::npos) name = name.substr(0, close);
       current = &AddSection(TrimBlanks(name));
       continue;
     }

@@ -14,7 +14,8 @@
 // Lines, as Windows reads them, and as people and other programs write them:
 // - a line whose first non-blank character is '[' starts a section, named by
 //   the text up to the first ']' (or, without one, the rest of the line), so
-//   "[7] ; moved" is section "7"; anything after the ']' is ignored;
+//   "[7] ; moved" is section "7"; anything after the ']' is ignored. The
+//   second byte of a double-byte character is never taken for a ']';
 // - a line whose first non-blank character is ';' is a comment, a line
 //   without '=' or with an empty key is skipped, and so is every line before
 //   the first section;
@@ -117,8 +118,8 @@ public:
   // same. Written text has CR and LF replaced by blanks, since a line break
   // would split the value and could forge keys. Writes to a key name that is
   // empty or starts with ';' or '[' are ignored (such a line would not read
-  // back as that key); CR, LF in names and '=' in key names become blanks for
-  // the same reason. Writing a value the key already reads as is not a change.
+  // back as that key); CR, LF in names, '=' in key names and ']' in section
+  // names become blanks for the same reason. Writing a value the key already reads as is not a change.
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   // Text as stored: the whole rest of the line after '=', blanks and quotes

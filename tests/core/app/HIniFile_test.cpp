@@ -63,10 +63,12 @@ TEST(HIniFileRead, SectionLinesAsPeopleWriteThem) {
   TTempFolder tmp;
   WriteRaw(tmp / "Set.ini",
            "\xEF\xBB\xBF[6]\r\nTitle=six\r\n[7] ; moved from old pc\r\nTitle=seven\r\n\t[ 8 ]x]\r\nTitle=eight\r\n"
-           "[ 9 \r\nTitle=nine\r\nUseCode=1\r\n");
+           "[ 9 \r\nTitle=nine\r\nUseCode=1\r\n[\x83\x5D] \x83\x5D]\r\nTitle=zo\r\n");
   const THIniFile ini(tmp / "Set.ini", false);
-  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"6", "7", "8", "9"}));
-  const std::pair<const char*, const char*> titles[] = {{"6", "six"}, {"7", "seven"}, {"8", "eight"}, {"9", "nine"}};
+  // 0x5D, ']', is also the trail byte of "ゾ" (0x83 0x5D).
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"6", "7", "8", "9", "\x83\x5D"}));
+  const std::pair<const char*, const char*> titles[] = {
+      {"6", "six"}, {"7", "seven"}, {"8", "eight"}, {"9", "nine"}, {"\x83\x5D", "zo"}};
   for (const auto& [day, title] : titles) {
     EXPECT_EQ(ini.ReadString(day, "Title", "?"), title) << day;
   }
@@ -260,9 +262,10 @@ TEST(HIniFileWrite, LineBreaksCannotForgeKeysOrSections) {
     ini.WriteString("Window", ";Hidden", "1");
     ini.WriteString("Window", "", "1");
     ini.WriteVerbatim("Window", "Title", " a\r\n[Boot]");
+    ini.WriteString("Day]\x83\x5D", "Title", "1");  // a ']', then "ゾ" with its trail byte 0x5D
   }
   const THIniFile ini(tmp / "a.ini", false);
-  EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Window"});
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Window", "Day \x83\x5D"}));
   EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Word", "Bad Key", "A B", "Title"}));
   EXPECT_EQ(ini.ReadString("Window", "Word", ""), "abc  [Boot]  LoadMenu=0 Entry=1 X=2");
   EXPECT_EQ(ini.ReadVerbatim("Window", "Title", ""), " a  [Boot]");
