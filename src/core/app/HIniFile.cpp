@@ -1,10 +1,12 @@
 // THIniFile: parsing, lookup and write-back of INI files (see HIniFile.h).
 //
-// Lookups scan linearly: the largest file, the settings file, holds a few
-// hundred keys, and it is read once at start and written once at exit.
+// Every name lookup, also while parsing, goes through a hash index keyed by
+// the folded name, so a crafted file of many sections or many keys loads in
+// time linear in its size. The index of a list always holds exactly one
+// position per list element; EraseSection and DeleteKey, which are rare,
+// rebuild the index they shift.
 #include "core/app/HIniFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -25,32 +27,60 @@ std::string_view TrimBlanks(std::string_view text) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Equal names, ignoring the case of ASCII letters outside double-byte
-// characters: a trail byte may fall in the ASCII letter range (0x83 0x41 is
-// "ア", 0x83 0x61 is "ヂ") and is compared exactly. Both sides share their
-// byte structure up to any difference, since lead bytes are never folded, so
-// tracking `a` alone is enough.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+// The index key of a name. Names are equal when they are equal ignoring the
+// case of ASCII letters outside double-byte characters: a trail byte may fall
+// in the ASCII letter range (0x83 0x41 is "ア", 0x83 0x61 is "ヂ") and is
+// never folded. Lead bytes are never ASCII letters, so names with equal
+// folded forms share their byte structure.
+std::string FoldName(std::string_view name) {
+  std::string folded(name);
   bool trail = false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  for (char& c : folded) {
     if (trail) {
-      if (a[i] != b[i]) return false;
       trail = false;
     } else {
-      if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-      trail = IsLeadByte(static_cast<unsigned char>(a[i]));
+      trail = IsLeadByte(static_cast<unsigned char>(c));
+      c = LowerAscii(c);
     }
   }
-  return true;
+  return folded;
+}
+
+// The value as Windows' reader gives it: without the blanks and tabs around
+// it and one pair of enclosing double quotes.
+std::string_view Unquote(std::string_view stored) {
+  stored = TrimBlanks(stored);
+  if (stored.size() >= 2 && stored.front() == '"' && stored.back() == '"') {
+    stored = stored.substr(1, stored.size() - 2);
+  }
+  return stored;
+}
+
+// The stored form of `value` that Unquote gives back unchanged.
+std::string Quote(std::string_view value) {
+  const bool needed = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
+                                         (value.front() == '"' && value.back() == '"'));
+  return needed ? '"' + std::string(value) + '"' : std::string(value);
+}
+
+// The offset of the first ']' character in `text`, or npos. The byte 0x5D is
+// also the trail byte of many double-byte characters ("\x83\x5D" is "ゾ"),
+// which is not a ']'.
+std::size_t FindCloseBracket(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (text[i] == ']') return i;
+  }
+  return std::string_view::npos;
 }
 
 // A name as stored: trimmed, and with the characters that would change the
-// line structure replaced by blanks.
+// line structure replaced by blanks. CR, LF and '=' are never trail bytes;
+// ']' is, and is left alone there.
 std::string CleanName(std::string_view name, bool isKey) {
   std::string result(TrimBlanks(name));
-  for (char& c : result) {
-    if (c == '\r' || c == '\n' || (isKey && c == '=')) c = ' ';
+  for (std::size_t i = 0; i < result.size(); i += CharLength(result, i)) {
+    char& c = result[i];
+    if (c == '\r' || c == '\n' || (isKey ? c == '=' : c == ']')) c = ' ';
   }
   return std::string(TrimBlanks(result));
 }
@@ -90,7 +120,7 @@ bool ParseInteger(std::string_view text, int& value) {
       bits = bits * 16 + static_cast<std::uint64_t>(digit);
       if (bits > 0xFFFFFFFFu) return false;
     }
-    // The original reader fills 32 bits, so "$FFFFFFFF" is -1.
+    // Windows' reader fills 32 bits, so "$FFFFFFFF" is -1.
     magnitude = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits));
   } else {
     if (text.empty()) return false;
@@ -129,6 +159,7 @@ void THIniFile::Load() {
 }
 
 void THIniFile::Parse(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   TSectionData* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -142,14 +173,11 @@ void THIniFile::Parse(std::string_view text) {
     std::string_view line = raw;
     while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
     if (line.empty() || line.front() == ';') continue;
-    const std::string_view trimmed = TrimBlanks(line);
-    if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-      const std::string_view name = TrimBlanks(trimmed.substr(1, trimmed.size() - 2));
-      current = FindSection(name);
-      if (!current) {
-        m_sections.push_back({std::string(name), {}});
-        current = &m_sections.back();
-      }
+    if (line.front() == '[') {
+      // Whatever follows the ']' (often a comment) is not part of the name.
+      std::string_view name = line.substr(1);
+      if (const auto close = FindCloseBracket(name); close != std::string_view::npos) name = name.substr(0, close);
+      current = &AddSection(TrimBlanks(name));
       continue;
     }
     if (!current) continue;  // before the first section
@@ -157,10 +185,10 @@ void THIniFile::Parse(std::string_view text) {
     if (eq == std::string_view::npos) continue;
     const std::string_view key = TrimBlanks(line.substr(0, eq));
     if (key.empty()) continue;
-    const bool known = std::any_of(current->entries.begin(), current->entries.end(),
-                                   [&](const TEntry& e) { return SameName(e.key, key); });
-    if (known) continue;  // the first value wins
-    current->entries.push_back({std::string(key), std::string(line.substr(eq + 1))});
+    // The first value wins.
+    if (current->keys.try_emplace(FoldName(key), current->entries.size()).second) {
+      current->entries.push_back({std::string(key), std::string(line.substr(eq + 1))});
+    }
   }
 }
 
@@ -189,25 +217,38 @@ bool THIniFile::UpdateFile() {
 }
 
 const THIniFile::TSectionData* THIniFile::FindSection(std::string_view name) const {
-  name = TrimBlanks(name);
-  for (const auto& section : m_sections) {
-    if (SameName(section.name, name)) return &section;
-  }
-  return nullptr;
+  const auto it = m_sectionIndex.find(FoldName(TrimBlanks(name)));
+  return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
 THIniFile::TSectionData* THIniFile::FindSection(std::string_view name) {
   return const_cast<TSectionData*>(std::as_const(*this).FindSection(name));
 }
 
+THIniFile::TSectionData& THIniFile::AddSection(std::string_view name) {
+  const auto [it, added] = m_sectionIndex.try_emplace(FoldName(name), m_sections.size());
+  if (added) m_sections.push_back({std::string(name), {}, {}});
+  return m_sections[it->second];
+}
+
 const THIniFile::TEntry* THIniFile::FindEntry(std::string_view section, std::string_view key) const {
   const TSectionData* data = FindSection(section);
   if (!data) return nullptr;
-  key = TrimBlanks(key);
-  for (const auto& entry : data->entries) {
-    if (SameName(entry.key, key)) return &entry;
+  const auto it = data->keys.find(FoldName(TrimBlanks(key)));
+  return it == data->keys.end() ? nullptr : &data->entries[it->second];
+}
+
+THIniFile::TEntry* THIniFile::EntryToWrite(std::string_view section, std::string_view key) {
+  std::string cleanKey = CleanName(key, true);
+  // Such lines would read back as nothing, a comment or a section header.
+  if (cleanKey.empty() || cleanKey.front() == ';' || cleanKey.front() == '[') return nullptr;
+  TSectionData& data = AddSection(CleanName(section, false));
+  const auto [it, added] = data.keys.try_emplace(FoldName(cleanKey), data.entries.size());
+  if (added) {
+    data.entries.push_back({std::move(cleanKey), {}});
+    m_modified = true;
   }
-  return nullptr;
+  return &data.entries[it->second];
 }
 
 bool THIniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
@@ -233,58 +274,57 @@ std::vector<std::string> THIniFile::ReadSection(std::string_view section) const 
 }
 
 void THIniFile::EraseSection(std::string_view section) {
-  section = TrimBlanks(section);
-  const auto it = std::find_if(m_sections.begin(), m_sections.end(),
-                               [&](const TSectionData& s) { return SameName(s.name, section); });
-  if (it == m_sections.end()) return;
-  m_sections.erase(it);
+  const auto it = m_sectionIndex.find(FoldName(TrimBlanks(section)));
+  if (it == m_sectionIndex.end()) return;
+  m_sections.erase(m_sections.begin() + static_cast<std::ptrdiff_t>(it->second));
+  m_sectionIndex.clear();
+  for (std::size_t i = 0; i < m_sections.size(); ++i) m_sectionIndex.emplace(FoldName(m_sections[i].name), i);
   m_modified = true;
 }
 
 void THIniFile::DeleteKey(std::string_view section, std::string_view key) {
   TSectionData* data = FindSection(section);
   if (!data) return;
-  key = TrimBlanks(key);
-  const auto it = std::find_if(data->entries.begin(), data->entries.end(),
-                               [&](const TEntry& e) { return SameName(e.key, key); });
-  if (it == data->entries.end()) return;
-  data->entries.erase(it);
+  const auto it = data->keys.find(FoldName(TrimBlanks(key)));
+  if (it == data->keys.end()) return;
+  data->entries.erase(data->entries.begin() + static_cast<std::ptrdiff_t>(it->second));
+  data->keys.clear();
+  for (std::size_t i = 0; i < data->entries.size(); ++i) data->keys.emplace(FoldName(data->entries[i].key), i);
   m_modified = true;
 }
 
 std::string THIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
   const TEntry* entry = FindEntry(section, key);
-  return entry ? entry->value : std::string(def);
+  return std::string(entry ? Unquote(entry->value) : def);
 }
 
 void THIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string cleanKey = CleanName(key, true);
-  // Such lines would read back as nothing, a comment or a section header.
-  if (cleanKey.empty() || cleanKey.front() == ';' || cleanKey.front() == '[') return;
-  const std::string cleanSection = CleanName(section, false);
+  TEntry* entry = EntryToWrite(section, key);
+  if (!entry) return;
+  const std::string cleanValue = CleanValue(value);
+  if (Unquote(entry->value) == cleanValue) return;
+  entry->value = Quote(cleanValue);
+  m_modified = true;
+}
+
+std::string THIniFile::ReadVerbatim(std::string_view section, std::string_view key, std::string_view def) const {
+  const TEntry* entry = FindEntry(section, key);
+  return entry ? entry->value : std::string(def);
+}
+
+void THIniFile::WriteVerbatim(std::string_view section, std::string_view key, std::string_view value) {
+  TEntry* entry = EntryToWrite(section, key);
+  if (!entry) return;
   std::string cleanValue = CleanValue(value);
-  TSectionData* data = FindSection(cleanSection);
-  if (!data) {
-    m_sections.push_back({cleanSection, {}});
-    data = &m_sections.back();
-  }
-  for (auto& entry : data->entries) {
-    if (SameName(entry.key, cleanKey)) {
-      if (entry.value != cleanValue) {
-        entry.value = std::move(cleanValue);
-        m_modified = true;
-      }
-      return;
-    }
-  }
-  data->entries.push_back({cleanKey, std::move(cleanValue)});
+  if (entry->value == cleanValue) return;
+  entry->value = std::move(cleanValue);
   m_modified = true;
 }
 
 int THIniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
   const TEntry* entry = FindEntry(section, key);
   int value = def;
-  if (entry && ParseInteger(entry->value, value)) return value;
+  if (entry && ParseInteger(Unquote(entry->value), value)) return value;
   return def;
 }
 
@@ -303,7 +343,7 @@ void THIniFile::WriteBool(std::string_view section, std::string_view key, bool v
 TColorRef THIniFile::ReadColor(std::string_view section, std::string_view key, TColorRef def) const {
   const TEntry* entry = FindEntry(section, key);
   TColorRef color = def;
-  if (entry && StringToColor(entry->value, color)) return color;
+  if (entry && StringToColor(Unquote(entry->value), color)) return color;
   return def;
 }
 

@@ -8,14 +8,36 @@
 // leaves either the old or the new file and never half of one.
 //
 // Bytes are kept as they are (code page 932 in practice); lines are written
-// with CR LF and read with CR LF, LF or CR. Section and key names compare
-// without regard to ASCII case, as on the original platform, and keep the
-// spelling they were first written with; the second byte of a double-byte
-// character is never case-folded, so two different Japanese names never meet.
-// Names are trimmed of blanks and tabs, values are kept verbatim. A missing
-// file reads as empty; a line that is neither a section, a key line nor blank
-// is skipped, as are comment lines (';') and lines before the first section.
-// A section that appears twice is merged, and the first value of a key wins.
+// with CR LF and read with CR LF, LF or CR. A UTF-8 byte-order mark at the
+// very start is skipped (an editor may add one; it is not written back).
+//
+// Lines, as Windows reads them, and as people and other programs write them:
+// - a line whose first non-blank character is '[' starts a section, named by
+//   the text up to the first ']' (or, without one, the rest of the line), so
+//   "[7] ; moved" is section "7"; anything after the ']' is ignored. The
+//   second byte of a double-byte character is never taken for a ']';
+// - a line whose first non-blank character is ';' is a comment, a line
+//   without '=' or with an empty key is skipped, and so is every line before
+//   the first section;
+// - otherwise the key is the text before the first '=' and the value the rest.
+// Section and key names are trimmed of blanks and tabs, compare without
+// regard to ASCII case, as on Windows, and keep the spelling they were first
+// written with; the second byte of a double-byte character is never
+// case-folded, so two different Japanese names never meet. A section that
+// appears twice is merged, and the first value of a key wins.
+//
+// Values: ReadString, as Windows, takes the value without the blanks and tabs
+// around it and without one pair of enclosing double quotes; WriteString
+// quotes a value that would otherwise lose something on the way back (one
+// that begins or ends with a blank or tab, or begins and ends with '"'), so
+// every written text reads back exactly (CR and LF aside, see WriteString). ReadVerbatim and WriteVerbatim keep
+// the rest of the line after '=' as it is, for text whose blanks belong to it.
+// Neither blanks, tabs nor '"' can be the trail byte of a double-byte
+// character, so trimming and unquoting never split one.
+//
+// Sections and keys are kept in file order, which a write keeps; a hash index
+// by folded name sits beside each list, so parsing takes time linear in the
+// file and a lookup constant time on average, however many sections or keys.
 //
 // An existing file that cannot be read (no permission, a folder, an I/O
 // error) also reads as empty, but is then never written back: writing the
@@ -26,6 +48,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -34,8 +57,8 @@
 namespace quillet {
 
 // The integer reader of the settings files: decimal with an optional sign, or
-// "$" and hexadecimal digits as on the original platform ("$FFFFFFFF" is -1,
-// as its 32-bit reader gives); blanks and tabs around the number are allowed.
+// "$" and hexadecimal digits as on Windows ("$FFFFFFFF" is -1, as its 32-bit
+// reader gives); blanks and tabs around the number are allowed.
 // False for anything else or a value outside int; `value` is then unchanged.
 bool ParseInteger(std::string_view text, int& value);
 
@@ -93,21 +116,24 @@ public:
   void EraseSection(std::string_view section);
   void DeleteKey(std::string_view section, std::string_view key);
 
-  // Text: the rest of the line after '='. Written text has CR and LF replaced
-  // by blanks, since a line break would split the value and could forge keys.
-  // Writes to a key name that is empty or starts with ';' or '[' are ignored
-  // (such a line would not read back as that key); CR, LF in names and '='
-  // in key names become blanks for the same reason.
-  // Writing the value a key already has is not a change.
+  // Text, trimmed of blanks and tabs and of one pair of enclosing double
+  // quotes (see above); written quoted where that is needed to read back the
+  // same. Written text has CR and LF replaced by blanks, since a line break
+  // would split the value and could forge keys. Writes to a key name that is
+  // empty or starts with ';' or '[' are ignored (such a line would not read
+  // back as that key); CR, LF in names, '=' in key names and ']' in section
+  // names become blanks for the same reason. Writing a value the key already
+  // reads as is not a change.
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  std::string ReadVerbatim(std::string_view section, std::string_view key, std::string_view def) const {
-    return ReadString(section, key, def);
-  }
-  void WriteVerbatim(std::string_view section, std::string_view key, std::string_view value) {
-    WriteString(section, key, value);
-  }
-  // Integer: see ParseInteger; anything unreadable (or out of int range) gives def.
+  // Text as stored: the whole rest of the line after '=', blanks and quotes
+  // included; written as it is (CR and LF still become blanks). For text
+  // whose surrounding blanks are part of it, such as a day's title. Writing
+  // the bytes already stored is not a change.
+  std::string ReadVerbatim(std::string_view section, std::string_view key, std::string_view def) const;
+  void WriteVerbatim(std::string_view section, std::string_view key, std::string_view value);
+  // Integer: see ParseInteger, on the value as ReadString gives it; anything
+  // unreadable (or out of int range) gives def.
   int ReadInteger(std::string_view section, std::string_view key, int def) const;
   void WriteInteger(std::string_view section, std::string_view key, int value);
   // Flag: read as an integer, 0 false and any other number true; an unreadable
@@ -145,25 +171,34 @@ public:
 private:
   struct TEntry {
     std::string key;
-    std::string value;
+    std::string value;  // as stored: the rest of the line after '='
   };
+  // Folded name (see FoldName in the .cpp) -> position in the list beside it.
+  using TIndex = std::unordered_map<std::string, std::size_t>;
   struct TSectionData {
     std::string name;
-    std::vector<TEntry> entries;
+    std::vector<TEntry> entries;  // file order
+    TIndex keys;
   };
 
   void Load();
+  void Parse(std::string_view text);
   const TSectionData* FindSection(std::string_view name) const;
   TSectionData* FindSection(std::string_view name);
+  // The section named `name` (already cleaned), appended when missing.
+  TSectionData& AddSection(std::string_view name);
   const TEntry* FindEntry(std::string_view section, std::string_view key) const;
-  void Parse(std::string_view text);
+  // The entry a write to `key` goes to, appended with an empty value (a
+  // change) when missing; nullptr for a key name that cannot be written.
+  TEntry* EntryToWrite(std::string_view section, std::string_view key);
 
   std::string m_path;
   bool m_writeBack;
   bool m_modified = false;
   bool m_readFailed = false;
   std::string m_section;
-  std::vector<TSectionData> m_sections;
+  std::vector<TSectionData> m_sections;  // file order
+  TIndex m_sectionIndex;
 };
 
 }  // namespace quillet

@@ -1,6 +1,8 @@
-// THIniFile: reading every line-end style, the lookup rules, the integer
-// reader, and the write-back contract (only when asked and changed, atomic,
-// never over a file it could not read, no forged lines).
+// THIniFile: reading every line-end style and hand-written section lines, the
+// lookup rules (also on files far larger than real ones), the integer reader,
+// values trimmed and quoted as Windows reads them, and the write-back
+// contract (only when asked and changed, atomic, never over a file it could
+// not read, no forged lines).
 #include "core/app/HIniFile.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +10,10 @@
 #include <unistd.h>
 
 #include <climits>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "TempFolder.h"
 
@@ -43,13 +49,30 @@ TEST(HIniFileRead, SkipsStrayLinesMergesSectionsFirstKeyWins) {
   TTempFolder tmp;
   WriteRaw(tmp / "a.ini",
            "Orphan=before any section\r\n[Window]\r\n; Comment=1\r\n  ;Indented=1\r\nno equals sign\r\n"
-           "=no key\r\n[Unclosed\r\n  Top \t= 10 \r\nEmpty=\r\nTop=11\r\n[Edit]\r\n[window]\r\nLeft=3\r\n");
+           "=no key\r\n  Top \t= 10 \r\nEmpty=\r\nTop=11\r\n[Edit]\r\n[window]\r\nLeft=3\r\n");
   const THIniFile ini(tmp / "a.ini", false);
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Window", "Edit"}));
   EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Top", "Empty", "Left"}));
-  EXPECT_EQ(ini.ReadString("Window", "Top", "?"), " 10 ") << "keys trimmed, values verbatim";
   EXPECT_EQ(ini.ReadInteger("Window", "Top", 0), 10);
   EXPECT_EQ(ini.ReadString("Window", "Empty", "def"), "");
+}
+
+// Day 7's keys must not land in day 6: a section line may carry a comment,
+// stray blanks or no ']', and an editor may have put a byte-order mark first.
+TEST(HIniFileRead, SectionLinesAsPeopleWriteThem) {
+  TTempFolder tmp;
+  WriteRaw(tmp / "Set.ini",
+           "\xEF\xBB\xBF[6]\r\nTitle=six\r\n[7] ; moved from old pc\r\nTitle=seven\r\n\t[ 8 ]x]\r\nTitle=eight\r\n"
+           "[ 9 \r\nTitle=nine\r\nUseCode=1\r\n[\x83\x5D] \x83\x5D]\r\nTitle=zo\r\n");
+  const THIniFile ini(tmp / "Set.ini", false);
+  // 0x5D, ']', is also the trail byte of "ゾ" (0x83 0x5D).
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"6", "7", "8", "9", "\x83\x5D"}));
+  const std::pair<const char*, const char*> titles[] = {
+      {"6", "six"}, {"7", "seven"}, {"8", "eight"}, {"9", "nine"}, {"\x83\x5D", "zo"}};
+  for (const auto& [day, title] : titles) {
+    EXPECT_EQ(ini.ReadString(day, "Title", "?"), title) << day;
+  }
+  EXPECT_EQ(ini.ReadSection("9"), (std::vector<std::string>{"Title", "UseCode"}));
 }
 
 TEST(HIniFileRead, NamesIgnoreAsciiCaseButNotDoubleByteCharacters) {
@@ -62,6 +85,42 @@ TEST(HIniFileRead, NamesIgnoreAsciiCaseButNotDoubleByteCharacters) {
   EXPECT_TRUE(ini.ValueExists("\x83\x41", "K\x83\x41"));
   EXPECT_FALSE(ini.SectionExists("\x83\x61"));
   EXPECT_FALSE(ini.ValueExists("\x83\x41", "K\x83\x61"));
+}
+
+// Lookups, also while parsing, must not scan: these files would take minutes
+// otherwise. Deleting shifts positions, which the lookups must follow.
+TEST(HIniFileRead, HugeFilesParseWholeAndStayConsistentAfterDeletes) {
+  constexpr int kKeys = 200000;
+  constexpr int kSections = 100000;
+  std::string text = "[Big]\r\n";
+  for (int i = 0; i < kKeys; ++i) text += "K" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  text += "k7=first value wins\r\n";
+  for (int i = 0; i < kSections; ++i) text += "[" + std::to_string(i) + "]\r\nV=" + std::to_string(i) + "\r\n";
+  text += "[big]\r\nMerged=1\r\n";
+  TTempFolder tmp;
+  WriteRaw(tmp / "a.ini", text);
+  THIniFile ini(tmp / "a.ini", false);
+  const auto sections = ini.ReadSections();
+  ASSERT_EQ(sections.size(), std::size_t{kSections + 1});
+  EXPECT_EQ(sections[1], "0");
+  EXPECT_EQ(sections.back(), std::to_string(kSections - 1));
+  ASSERT_EQ(ini.ReadSection("BIG").size(), std::size_t{kKeys + 1});
+  EXPECT_EQ(ini.ReadSection("Big").back(), "Merged");
+  EXPECT_EQ(ini.ReadInteger("Big", "k7", -1), 7);
+  EXPECT_EQ(ini.ReadInteger("99999", "V", -1), 99999);
+
+  ini.DeleteKey("Big", "K1");
+  ini.EraseSection("3");
+  EXPECT_FALSE(ini.ValueExists("Big", "K1"));
+  EXPECT_EQ(ini.ReadInteger("Big", "K2", -1), 2);
+  EXPECT_EQ(ini.ReadInteger("Big", "Merged", -1), 1);
+  EXPECT_FALSE(ini.SectionExists("3"));
+  EXPECT_EQ(ini.ReadInteger("4", "V", -1), 4);
+  ini.WriteInteger("Big", "K2", 20);
+  ini.WriteInteger("5", "V", 50);
+  EXPECT_EQ(ini.ReadSection("Big")[1], "K2");
+  EXPECT_EQ(ini.ReadInteger("5", "V", -1), 50);
+  EXPECT_EQ(ini.ReadSections().size(), std::size_t{kSections});
 }
 
 TEST(HIniFileRead, MissingFileIsEmptyAndNotCreated) {
@@ -96,7 +155,7 @@ TEST(HIniFileRead, UnreadableFileIsNeverWritten) {
 
 // ---- Integers and flags ----------------------------------------------------
 
-TEST(HIniFileInteger, ParsesLikeTheOriginalReader) {
+TEST(HIniFileInteger, ParsesDecimalAndDollarHexLikeWindows) {
   constexpr int kDef = -777;
   const struct {
     const char* text;
@@ -112,9 +171,10 @@ TEST(HIniFileInteger, ParsesLikeTheOriginalReader) {
     EXPECT_EQ(ParseInteger(c.text, value) ? value : kDef, c.expected) << '"' << c.text << '"';
   }
   TTempFolder tmp;
-  WriteRaw(tmp / "a.ini", "[S]\r\nbad=x\r\nminus=-1\r\nzero=0\r\n");
+  WriteRaw(tmp / "a.ini", "[S]\r\nbad=x\r\nminus=-1\r\nzero=0\r\nquoted= \"12\" \r\n");
   const THIniFile ini(tmp / "a.ini", false);
   EXPECT_EQ(ini.ReadInteger("S", "bad", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("S", "quoted", 5), 12);
   EXPECT_TRUE(ini.ReadBool("S", "minus", false));
   EXPECT_FALSE(ini.ReadBool("S", "zero", true));
   EXPECT_FALSE(ini.ReadBool("S", "bad", false));
@@ -154,11 +214,42 @@ TEST(HIniFileWrite, RoundTripIsCrLfWithBytesAndSpellingKept) {
     ini.WriteBool("Crypt", true);
     ini.WriteString("WINDOW", " SaveExt ", " .txt ");
   }
-  EXPECT_EQ(ReadRaw(path), "[Window]\r\nSaveExt= .txt \r\n\r\n[7]\r\nTitle=" + title +
+  EXPECT_EQ(ReadRaw(path), "[Window]\r\nSaveExt=\" .txt \"\r\n\r\n[7]\r\nTitle=" + title +
                                "\r\nRenewal=-3\r\nCrypt=1\r\n\r\n");
   const THIniFile again(path, false);
   EXPECT_EQ(again.ReadString("7", "Title", ""), title);
   EXPECT_EQ(again.ReadString("Window", "SaveExt", ""), " .txt ");
+}
+
+// Windows' reader drops the blanks and one pair of quotes around a value, so
+// a value that begins or ends with either is written quoted. A scrambled key
+// word shows why: the scrambled form of '=' is a blank.
+TEST(HIniFileWrite, TextReadsBackExactlyAndHandWrittenBlanksAreDropped) {
+  const std::string values[] = {
+      "", "plain", " lead", "trail ", "\tboth\t", "\"quoted\"", "\"", "\"open", "close\"", " \"both\" ",
+      "in \"side\" it", "x=y", " m|nn ",  // "=pass=" scrambled
+  };
+  TTempFolder tmp;
+  const std::string path = tmp / "a.ini";
+  WriteRaw(path, "[Hand]\r\nSavePath = /home/a/diary/\t\r\nKey =  value  \r\nQuoted= \" a \"\r\n");
+  {
+    THIniFile ini(path, true);
+    EXPECT_EQ(ini.ReadString("Hand", "SavePath", ""), "/home/a/diary/");
+    EXPECT_EQ(ini.ReadString("Hand", "Key", ""), "value");
+    EXPECT_EQ(ini.ReadVerbatim("Hand", "Key", ""), "  value  ");
+    EXPECT_EQ(ini.ReadString("Hand", "Quoted", ""), " a ");
+    ini.WriteString("Hand", "Key", "value");
+    EXPECT_FALSE(ini.Modified()) << "the value it already reads as";
+    for (std::size_t i = 0; i < std::size(values); ++i) ini.WriteString("Text", "K" + std::to_string(i), values[i]);
+    ini.WriteVerbatim("Text", "Title", " \"day\" ");
+  }
+  const THIniFile ini(path, false);
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(ini.ReadString("Text", "K" + std::to_string(i), "?"), values[i]) << '[' << values[i] << ']';
+  }
+  EXPECT_EQ(ini.ReadVerbatim("Text", "K2", ""), "\" lead\"");
+  EXPECT_EQ(ini.ReadVerbatim("Text", "Title", ""), " \"day\" ");
+  EXPECT_EQ(ini.ReadString("Text", "Title", ""), "day");
 }
 
 TEST(HIniFileWrite, LineBreaksCannotForgeKeysOrSections) {
@@ -170,11 +261,14 @@ TEST(HIniFileWrite, LineBreaksCannotForgeKeysOrSections) {
     ini.WriteString("Window", "A=B", "1");
     ini.WriteString("Window", ";Hidden", "1");
     ini.WriteString("Window", "", "1");
+    ini.WriteVerbatim("Window", "Title", " a\r\n[Boot]");
+    ini.WriteString("Day]\x83\x5D", "Title", "1");  // a ']', then "ゾ" with its trail byte 0x5D
   }
   const THIniFile ini(tmp / "a.ini", false);
-  EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Window"});
-  EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Word", "Bad Key", "A B"}));
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Window", "Day \x83\x5D"}));
+  EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Word", "Bad Key", "A B", "Title"}));
   EXPECT_EQ(ini.ReadString("Window", "Word", ""), "abc  [Boot]  LoadMenu=0 Entry=1 X=2");
+  EXPECT_EQ(ini.ReadVerbatim("Window", "Title", ""), " a  [Boot]");
 }
 
 TEST(HIniFileWrite, WritesBackOnlyWhenAskedAndChanged) {
