@@ -221,16 +221,20 @@ TEST_F(EntryTest, StartupPasswordRefusalsEndTheProgramWithoutTouchingTheDiary) {
       ini.WriteString("Window", "EntryText", Scramble(row.stored));
     });
     answer = row.typed;
-    TFmMain window(Env());
-    EXPECT_EQ(questions.last().section('|', 0, 1), "パスワード照合|パスワードを入力して下さい") << row.name;
-    EXPECT_EQ(window.StartupRefused(), !row.accepted) << row.name;
-    EXPECT_EQ(messages.contains("パスワードが不正な為、Quilletを終了します"), row.message) << row.name;
-    if (row.accepted) continue;
-    Type(window, "must never reach the disk");
-    window.ShowMain();
-    EXPECT_FALSE(window.isVisible()) << row.name;
-    QTest::qWait(150);  // the one-shot close
+    const std::string settings = Read(app + "Option/quillet.ini");
+    {
+      TFmMain window(Env());
+      EXPECT_EQ(questions.last().section('|', 0, 1), "パスワード照合|パスワードを入力して下さい") << row.name;
+      EXPECT_EQ(window.StartupRefused(), !row.accepted) << row.name;
+      EXPECT_EQ(messages.contains("パスワードが不正な為、Quilletを終了します"), row.message) << row.name;
+      if (row.accepted) continue;
+      Type(window, "must never reach the disk");
+      window.ShowMain();
+      EXPECT_FALSE(window.isVisible()) << row.name;
+    }
+    // The close sequence of the refused window wrote neither file.
     EXPECT_FALSE(QFile::exists(QString::fromStdString(FileOf(2005, 3, 7)))) << row.name;
+    EXPECT_EQ(Read(app + "Option/quillet.ini"), settings) << row.name;
   }
 }
 
