@@ -79,15 +79,14 @@ bool ParseDate(std::string_view text, TDate& date) {
       !ParseDigits(text.substr(8, 2), 2, day)) {
     return false;
   }
-  if (year < 1) return false;
   date = MakeDate(year, month, day);
-  return date.ok();
+  return IsDiaryDate(date);
 }
 
 bool ParseMonth(std::string_view text, int& year, int& month) {
   if (text.size() != 7 || text[4] != '-') return false;
   if (!ParseDigits(text.substr(0, 4), 4, year) || !ParseDigits(text.substr(5, 2), 2, month)) return false;
-  return year >= 1 && month >= 1 && month <= 12;
+  return year >= kFirstDiaryYear && year <= kLastDiaryYear && month >= 1 && month <= 12;
 }
 
 std::string FormatDate(TDate date) {

@@ -12,6 +12,7 @@
 // expressions are always case-sensitive) lowers patterns and lines with the
 // code page's case rule first. Exit status: 0 when every file was read,
 // 1 when some file could not be, 2 for wrong usage or a bad pattern.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -63,12 +64,38 @@ int Usage(const char* problem) {
   return kExitUsage;
 }
 
-int BadPattern(const std::string& utf8Pattern, const ERegExpParser& error) {
+// `position` counts bytes of the stored (code page 932) pattern from 1;
+// `note` follows the pattern when the error came from the joined patterns.
+int BadPattern(const std::string& utf8Pattern, const std::string& cp932Message, std::size_t position,
+               const char* note = "") {
   std::string message;
-  ToUtf8(error.Message(), message);
-  std::fprintf(stderr, "quillet-cli grep: %s (position %zu) in pattern '%s'\n", message.c_str(), error.Position(),
-               utf8Pattern.c_str());
+  ToUtf8(cp932Message, message);
+  std::fprintf(stderr, "quillet-cli grep: %s (position %zu) in pattern '%s'%s\n", message.c_str(), position,
+               utf8Pattern.c_str(), note);
   return kExitUsage;
+}
+
+int BadPattern(const std::string& utf8Pattern, const ERegExpParser& error) {
+  return BadPattern(utf8Pattern, error.Message(), error.Position());
+}
+
+// The patterns joined as "(P1)|(P2)|..." can pass a limit of the engine
+// (nesting depth, automaton size) that none passes alone; that is a bad
+// pattern like any other, not a crash. Its position is taken back to the
+// pattern it falls in; a position on a joining character counts for the nearest pattern
+// before it (1 before its first byte, length + 1 after its last).
+int BadJoinedPatterns(const std::vector<std::string>& utf8Patterns, const std::vector<std::string>& patterns,
+                      const ERegExpParser& error) {
+  const std::size_t offset = error.Position() > 0 ? error.Position() - 1 : 0;  // from 0 in the joined text
+  std::size_t k = 0;
+  std::size_t start = 1;  // first byte of pattern k in the joined text, after its "("
+  // Pattern k + 1 begins 3 bytes (")|(") after pattern k ends; its "(" is its own.
+  while (k + 1 < patterns.size() && offset + 1 >= start + patterns[k].size() + 3) {
+    start += patterns[k].size() + 3;
+    ++k;
+  }
+  const std::size_t position = offset < start ? 1 : std::min(offset - start + 1, patterns[k].size() + 1);
+  return BadPattern(utf8Patterns[k], error.Message(), position, " (with the other patterns joined to it)");
 }
 
 void ReportUnreadable(const std::string& file, const std::system_error& error) {
@@ -175,7 +202,13 @@ int RunGrep(const std::vector<std::string>& args) {
     // A valid pattern is balanced, so parentheses keep it whole.
     combined += (k ? "|(" : "(") + patterns[k] + ")";
   }
-  if (patterns.size() > 1) grep.SetRegExp(combined);
+  if (patterns.size() > 1) {
+    try {
+      grep.SetRegExp(combined);
+    } catch (const ERegExpParser& error) {
+      return BadJoinedPatterns(utf8Patterns, patterns, error);
+    }
+  }
 
   const std::string* currentFile = nullptr;
   grep.OnMatch = [&](TGrep&, const TGrepLine& line) { output.Line(*currentFile, line.LineNumber, line.Text, raw); };

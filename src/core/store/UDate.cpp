@@ -94,6 +94,10 @@ TDate Today() {
 
 int HourOfNow() { return LocalNow().tm_hour; }
 
+bool IsDiaryDate(TDate date) {
+  return date.ok() && YearOf(date) >= kFirstDiaryYear && YearOf(date) <= kLastDiaryYear;
+}
+
 TDate AddDays(TDate date, int days) { return TDate{chr::sys_days{date} + chr::days{days}}; }
 
 TDate AddMonthsClamped(TDate date, int months) {

@@ -44,6 +44,15 @@ bool IsOtherMonth(TDate a, TDate b);
 // Days in the month (28..31); 0 for a month outside 1..12.
 int DaysInMonth(int year, int month);
 
+// The years a diary day can have: the year folder name keeps four digits,
+// and there is no year 0. Every way to a day (the command line's dates, the
+// window's date commands) refuses a date outside this range rather than
+// open an entry that could not be stored.
+inline constexpr int kFirstDiaryYear = 1;
+inline constexpr int kLastDiaryYear = 9999;
+// True for a valid date (ok()) in years kFirstDiaryYear..kLastDiaryYear.
+bool IsDiaryDate(TDate date);
+
 // Today and the current hour (0..23) in local time.
 TDate Today();
 int HourOfNow();

@@ -41,6 +41,10 @@ int RunQuillet(int argc, char** argv) {
   env.today = Today();
   env.hour = HourOfNow();
   TFmMain window(env);
+  // A wrong or cancelled start-up password ends the program here, before the
+  // event loop: the window was never shown, and the single-instance socket
+  // closes with this process, so the next start asks again.
+  if (window.StartupRefused()) return kExitStartupRefused;
   QObject::connect(&instance, &TSingleInstance::HandOverReceived, &window, &TFmMain::BringToFront);
 
   TSignalBridge signalBridge;

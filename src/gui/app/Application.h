@@ -5,6 +5,10 @@
 
 namespace quillet {
 
+// The exit status when the start-up password was wrong or cancelled.
+inline constexpr int kExitStartupRefused = 1;
+
+// Runs the program; the exit status is 0, or kExitStartupRefused.
 int RunQuillet(int argc, char** argv);
 
 // "FixedSys" and "MS UI Gothic" name fonts that Linux does not have; map them

@@ -30,6 +30,17 @@ namespace quillet {
 
 namespace {
 
+// Every date command goes through here: a day outside the years the diary
+// can store (see IsDiaryDate) is refused with a transient message, and the
+// open day and its unsaved text stay as they are.
+void MoveToDay(TFmMain& window, TDate date) {
+  if (!IsDiaryDate(date)) {
+    window.ShowStatusMessage("日付が範囲外です");
+    return;
+  }
+  window.ChangeDay(date);
+}
+
 }  // namespace
 
 TDate TFmMain::Now() const { return m_env.clock(); }
@@ -90,14 +101,16 @@ void TFmMain::ConnectEntryCommands() {
     connect(Action(step.command), &QAction::triggered, this, [this, offset = step.offset] { StepDays(offset); });
   }
   connect(Action("ActPrevMonth"), &QAction::triggered, this,
-          [this] { ChangeDay(AddMonthsClamped(m_currentDate, -1)); });
+          [this] { MoveToDay(*this, AddMonthsClamped(m_currentDate, -1)); });
   connect(Action("ActNextMonth"), &QAction::triggered, this,
-          [this] { ChangeDay(AddMonthsClamped(m_currentDate, 1)); });
-  connect(Action("ActPrevYear"), &QAction::triggered, this, [this] { ChangeDay(AddYearsClamped(m_currentDate, -1)); });
-  connect(Action("ActNextYear"), &QAction::triggered, this, [this] { ChangeDay(AddYearsClamped(m_currentDate, 1)); });
+          [this] { MoveToDay(*this, AddMonthsClamped(m_currentDate, 1)); });
+  connect(Action("ActPrevYear"), &QAction::triggered, this,
+          [this] { MoveToDay(*this, AddYearsClamped(m_currentDate, -1)); });
+  connect(Action("ActNextYear"), &QAction::triggered, this,
+          [this] { MoveToDay(*this, AddYearsClamped(m_currentDate, 1)); });
   connect(Action("ActToday"), &QAction::triggered, this, [this] {
     const TDate today = Now();
-    if (today != m_currentDate) ChangeDay(today);
+    if (today != m_currentDate) MoveToDay(*this, today);
   });
   connect(Action("ActCommandDate"), &QAction::triggered, this, &TFmMain::AskDate);
 
@@ -130,7 +143,7 @@ void TFmMain::SetLinkTarget(const QString& link) {
   items[1]->setText("\"" + link + "\" をコピー");
 }
 
-void TFmMain::StepDays(int offset) { ChangeDay(AddDays(m_currentDate, offset)); }
+void TFmMain::StepDays(int offset) { MoveToDay(*this, AddDays(m_currentDate, offset)); }
 
 void TFmMain::AskDate() {
   const QString offered = QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
@@ -142,7 +155,7 @@ void TFmMain::AskDate() {
     ShowStatusMessage("不正な日付です");
     return;
   }
-  ChangeDay(MakeDate(date.year(), date.month(), date.day()));
+  MoveToDay(*this, MakeDate(date.year(), date.month(), date.day()));
 }
 
 void TFmMain::TransformSelection(const std::function<std::string(std::string_view)>& transform) {

@@ -99,7 +99,7 @@ public:
   const std::string& CurrentFileName() const { return m_currentFileName; }
   TMainEditorPort& Editor() const { return *m_editor; }
   // True when the start-up password was refused or cancelled: the window is
-  // never shown and closes itself.
+  // never shown, its close writes nothing, and the program ends at once.
   bool StartupRefused() const { return m_startupRefused; }
 
   // The day hub: saves the open entry (unforced) and, when that worked, opens

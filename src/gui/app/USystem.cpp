@@ -11,7 +11,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
-#include <QTimer>
 #include <cstdlib>
 #include <exception>
 #include <sys/stat.h>
@@ -234,11 +233,12 @@ bool TFmMain::AskStartupPassword(const THIniFile& ini) {
     if (!accepted) m_env.reportError("パスワードが不正な為、Quilletを終了します");
   }
   if (accepted) return true;
-  // The window is never shown; it closes through the normal sequence, which
-  // must not touch the diary of a refused session.
+  // The window is never shown and the program ends before its event loop
+  // (RunQuillet). Closing a window that was never shown would not end the
+  // loop, and a hidden process would hand the diary to the next start without
+  // a password. The close sequence of a refused session writes nothing.
   m_startupRefused = true;
   m_saveOnClose = false;
-  QTimer::singleShot(100, this, &QWidget::close);
   return false;
 }
 
@@ -287,7 +287,9 @@ void TFmMain::CommitData() {
 void TFmMain::RunCloseSequence() {
   if (m_closed) return;
   m_closed = true;
-  SaveSettings();
+  // A refused start-up never got past the password: the settings stay as the
+  // user left them, like the diary.
+  if (!m_startupRefused) SaveSettings();
   if (m_saveOnClose) SaveEntry(false);
   ReleasePages();
 }

@@ -94,6 +94,17 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorRow{"MissingFileIsNamed", "-e 日記 /nonexistent/x.txt", 1, "/nonexistent/x.txt: No such file"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+TEST_F(CmdGrep, ALimitPassedOnlyByTheJoinedPatternsIsAPatternError) {
+  // The deepest nesting one pattern may have; joining puts it in one more group.
+  const std::string deep = std::string(500, '(') + "a" + std::string(500, ')');
+  EXPECT_EQ(Cli("-e '" + deep + "' " + File("a.txt")).status, 0);
+  const TResult result = Cli("-e 日記 -e '" + deep + "' " + File("a.txt"));
+  EXPECT_EQ(result.status, 2);
+  // The position is the innermost "(" of the deep pattern, counted in it.
+  EXPECT_NE(result.output.find("括弧の入れ子が深すぎます (position 500) in pattern '(("), std::string::npos)
+      << result.output.substr(0, 200);
+}
+
 TEST(CmdGrepUsage, NeedsAPatternAndAFile) {
   EXPECT_EQ(Cli("").status, 2);
   EXPECT_EQ(Cli("-e a").status, 2);

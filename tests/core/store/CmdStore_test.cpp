@@ -80,6 +80,7 @@ const TBadArgsRow kBadArgs[] = {
     {"path_without_date", "path", "expected one DATE"},
     {"path_impossible_date", "path 2005-02-30", "bad date '2005-02-30'"},
     {"path_loose_date", "path 2005-3-7", "bad date"},
+    {"path_year_zero", "path 0000-12-31", "bad date"},
     {"cat_unknown_option", "cat 2005-03-07 --bogus", "unknown option '--bogus'"},
     {"cat_word_and_number", "cat 2005-03-07 --word a --number 3", "not both"},
     {"cat_number_not_integer", "cat 2005-03-07 --number x", "not an integer"},

@@ -159,6 +159,18 @@ TEST(UDateArithmetic, StepsClampToMonthEnd) {
   EXPECT_EQ(DaysInMonth(2005, 13), 0);
 }
 
+TEST(UDateRange, OnlyFourDigitYearsFromOne) {
+  const struct {
+    TDate date;
+    bool inRange;
+  } rows[] = {
+      {MakeDate(1, 1, 1), true},      {AddDays(MakeDate(1, 1, 1), -1), false},
+      {MakeDate(9999, 12, 31), true}, {AddDays(MakeDate(9999, 12, 31), 1), false},
+      {MakeDate(2005, 2, 30), false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(IsDiaryDate(row.date), row.inRange) << YearOf(row.date);
+}
+
 // Before 13:00 and before WakeUp the diary day is still yesterday (the hour
 // of 04:59 is 4).
 TEST(UDateLateNight, OnlyBeforeOneAndBeforeWakeUp) {

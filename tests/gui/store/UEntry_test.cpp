@@ -141,6 +141,32 @@ TEST_F(EntryTest, DateCommandsClampMonthsAndYears) {
   }
 }
 
+TEST_F(EntryTest, DateCommandsStayInsideFourDigitYears) {
+  const struct {
+    TDate start;
+    const char* command;
+    TDate clock;  // what "today" answers
+  } rows[] = {
+      {MakeDate(9999, 12, 31), "ActNextOne", MakeDate(9999, 12, 31)},
+      {MakeDate(9999, 12, 1), "ActNextMonth", MakeDate(9999, 12, 1)},
+      {MakeDate(9999, 6, 1), "ActNextYear", MakeDate(9999, 6, 1)},
+      {MakeDate(1, 1, 1), "ActPrevOne", MakeDate(1, 1, 1)},
+      {MakeDate(1, 6, 1), "ActPrevYear", MakeDate(1, 6, 1)},
+      {MakeDate(2005, 3, 7), "ActToday", MakeDate(10000, 1, 1)},  // a clock gone wrong
+  };
+  for (const auto& row : rows) {
+    TStartupEnv env = Env(row.start);
+    env.clock = [&row] { return row.clock; };
+    TFmMain window(env);
+    Type(window, "kept");
+    window.Action(row.command)->trigger();
+    EXPECT_EQ(window.CurrentDate(), row.start) << row.command;
+    EXPECT_EQ(window.Editor().Text(), "kept") << row.command;
+    EXPECT_TRUE(window.Editor().Modified()) << row.command;
+    EXPECT_EQ(window.StatusBar().PanelText(spMessage), "日付が範囲外です") << row.command;
+  }
+}
+
 TEST_F(EntryTest, TodayAndTheDateBox) {
   TFmMain window(Env(MakeDate(2005, 3, 7)));
   Type(window, "x");
@@ -221,16 +247,20 @@ TEST_F(EntryTest, StartupPasswordRefusalsEndTheProgramWithoutTouchingTheDiary) {
       ini.WriteString("Window", "EntryText", Scramble(row.stored));
     });
     answer = row.typed;
-    TFmMain window(Env());
-    EXPECT_EQ(questions.last().section('|', 0, 1), "パスワード照合|パスワードを入力して下さい") << row.name;
-    EXPECT_EQ(window.StartupRefused(), !row.accepted) << row.name;
-    EXPECT_EQ(messages.contains("パスワードが不正な為、Quilletを終了します"), row.message) << row.name;
-    if (row.accepted) continue;
-    Type(window, "must never reach the disk");
-    window.ShowMain();
-    EXPECT_FALSE(window.isVisible()) << row.name;
-    QTest::qWait(150);  // the one-shot close
+    const std::string settings = Read(app + "Option/quillet.ini");
+    {
+      TFmMain window(Env());
+      EXPECT_EQ(questions.last().section('|', 0, 1), "パスワード照合|パスワードを入力して下さい") << row.name;
+      EXPECT_EQ(window.StartupRefused(), !row.accepted) << row.name;
+      EXPECT_EQ(messages.contains("パスワードが不正な為、Quilletを終了します"), row.message) << row.name;
+      if (row.accepted) continue;
+      Type(window, "must never reach the disk");
+      window.ShowMain();
+      EXPECT_FALSE(window.isVisible()) << row.name;
+    }
+    // The close sequence of the refused window wrote neither file.
     EXPECT_FALSE(QFile::exists(QString::fromStdString(FileOf(2005, 3, 7)))) << row.name;
+    EXPECT_EQ(Read(app + "Option/quillet.ini"), settings) << row.name;
   }
 }
 
