@@ -134,7 +134,10 @@ TEST_F(CliStore, CatReadsEveryMethodOfAHandMadeDiary) {
   }
   EXPECT_EQ(Run("cat 2005-03-01 --title").out, "晴れ\n");
   EXPECT_EQ(Run("cat 2005-03-04 --word '鍵'").out, "今日は晴れ。\n散歩した");
-  EXPECT_NE(Run("cat 2005-03-04 --word other").out, "今日は晴れ。\n散歩した");  // no check, no error
+  const TRun wrongWord = Run("cat 2005-03-04 --word other");  // the padding does not check out
+  EXPECT_EQ(wrongWord.status, 1);
+  EXPECT_EQ(wrongWord.out, "");
+  EXPECT_NE(wrongWord.err.find("wrong key word"), std::string::npos) << wrongWord.err;
   EXPECT_EQ(Run("cat 2005-03-02 --number 44").out, "今日は晴れ。\n散歩した");  // 300 & 255
 }
 
@@ -225,8 +228,48 @@ TEST_F(CliStore, AFailedPutReportsTheSaveFailure) {
   EnsureFolder(Month() + "7.txt");  // a folder where the entry goes
   const TRun run = Run("put 2005-03-07", "text");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("保存に失敗しました"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("保存に失敗しました (not a regular file"), std::string::npos) << run.err;
 }
+
+TEST_F(CliStore, HonestFailures) {
+  // A missing diary folder is said, not silently replaced by the program folder.
+  Settings("");
+  std::filesystem::remove_all(m_diary);
+  const TRun missing = Run("put 2005-03-07", "text");
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.err.find("the diary folder " + m_diary + " does not exist"), std::string::npos) << missing.err;
+  EnsureFolder(m_diary);
+  // A Set.ini that cannot be read gives no flags: a word-key body is never
+  // printed as cipher text with success.
+  MakeMonth();
+  WriteRaw(Month() + "7.txt", std::string(16, 'x'));
+  EnsureFolder(Month() + "Set.ini");
+  const TRun noFlags = Run("cat 2005-03-07");
+  EXPECT_EQ(noFlags.status, 1);
+  EXPECT_EQ(noFlags.out, "");
+  EXPECT_NE(noFlags.err.find("flags are unknown"), std::string::npos) << noFlags.err;
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(CliStore, AnEntryLargerThanMemoryIsAMessageNotACrash) {
+  // A sparse 4 GiB word-key entry costs no disk; the address space of the
+  // run is 1 GiB. The save reads it to see whether it must be set aside.
+  MakeMonth();
+  WriteRaw(Month() + "Set.ini", "[7]\r\nUseCode=1\r\nMethod=1\r\n");
+  WriteRaw(Month() + "7.txt", "");
+  ASSERT_EQ(::truncate((Month() + "7.txt").c_str(), off_t{4} << 30), 0);
+  for (const char* command : {"cat 2005-03-07", "put 2005-03-07 --title new"}) {
+    const std::string line = std::string("ulimit -v 1048576; QUILLET_APP_FOLDER='") + m_app + "' '" + QUILLET_CLI +
+                             "' " + command + " </dev/null 2>&1 >/dev/null";
+    std::string output;
+    const bool ok = RunCommand(line, output);
+    EXPECT_FALSE(ok) << command;
+    EXPECT_NE(output.find("memory"), std::string::npos) << command << ": " << output;
+    EXPECT_EQ(output.find("terminate"), std::string::npos) << command << ": " << output;
+  }
+  EXPECT_EQ(std::filesystem::file_size(Month() + "7.txt"), std::uintmax_t{4} << 30);
+}
+#endif
 
 TEST_F(CliStore, WholeDiariesRoundTripThroughPutAndCat) {
   const std::string settings[] = {"", "EnCrypt=1\r\nMethod=0\r\nNumber=123\r\n",

@@ -460,6 +460,28 @@ TEST_F(EntryStore, ASaveOverAFileNobodyCanReadLeavesOneItsOwnerCanRead) {
   }));
 }
 
+TEST_F(EntryStore, TextKeptBeforeAReloadIsNoEasierToReadThanTheEntry) {
+  const std::string log = m_app + "Log.txt";
+  std::string keptAt;
+  Save("plain", "", true, true, 6);
+  ASSERT_TRUE(KeepTextBeforeReload(m_settings, m_code, MakeDate(2005, 3, 6), "plain text", log, keptAt));
+  EXPECT_EQ(keptAt, log);
+  // A number-key day written elsewhere with its own key: kept under that key.
+  MakeMonth();
+  WriteRaw(File(), "x");
+  WriteRaw(SetIni(), ReadRaw(SetIni()) + "[7]\r\nUseCode=1\r\nMethod=0\r\nCodeKey=300\r\n");
+  ASSERT_TRUE(KeepTextBeforeReload(m_settings, m_code, MakeDate(2005, 3, 7), "numbered", log, keptAt));
+  EXPECT_EQ(keptAt, File() + ".bak");
+  EXPECT_EQ(NumberKeyXor(ReadRaw(keptAt), 44), "numbered");
+  m_code = {164, "w", true, true};
+  Save("secret", "", true, true, 8);
+  ASSERT_TRUE(KeepTextBeforeReload(m_settings, m_code, MakeDate(2005, 3, 8), "secret text", log, keptAt));
+  std::string kept;
+  ASSERT_TRUE(ReadWordKey(kept, Month() + "8.txt.bak", "w"));
+  EXPECT_EQ(kept, "secret text");
+  EXPECT_EQ(ReadRaw(log), "plain text\r\n");
+}
+
 // --- Folders -----------------------------------------------------------------------------------
 
 TEST_F(EntryStore, AMissingRootFallsBackToTheProgramFolder) {

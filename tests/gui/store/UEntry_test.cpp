@@ -292,23 +292,39 @@ TEST_F(EntryTest, TimeStampWatchAsksBeforeReloading) {
   EXPECT_EQ(questions.size(), asked);
 }
 
-TEST_F(EntryTest, ExternalEditLogsTheTextAndReloads) {
-  TFmMain window(Env());
-  Type(window, "before");
-  ASSERT_TRUE(window.SaveEntry(true));
-  window.OnApplicationDeactivated();
-  window.SetExternalEditPending();
-  const std::string path = FileOf(2005, 3, 7);
-  QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
-  QFile file(QString::fromStdString(path));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write("after");
-  file.close();
-  const utimbuf later{std::time(nullptr) + 100, std::time(nullptr) + 100};
-  ASSERT_EQ(::utime(path.c_str(), &later), 0);
-  window.OnApplicationActivated();
-  EXPECT_EQ(Read(app + "Log.txt"), "before\r\n");
-  EXPECT_EQ(window.Editor().Text(), "after");
+TEST_F(EntryTest, ExternalEditKeepsTheTextAndReloads) {
+  // The text kept before the reload is as hard to read as the entry: plain
+  // in Log.txt for a plain entry, encrypted beside the entry otherwise (it
+  // once went to Log.txt in plain whatever the entry was).
+  for (const bool encrypted : {false, true}) {
+    Settings([&](THIniFile& ini) {
+      ini.WriteBool("Window", "EnCrypt", encrypted);
+      ini.WriteBool("Window", "Method", true);
+      ini.WriteString("Window", "Word", Scramble("kagi"));
+    });
+    TFmMain window(Env(MakeDate(2005, 3, encrypted ? 8 : 7)));
+    Type(window, "before");
+    ASSERT_TRUE(window.SaveEntry(true));
+    window.OnApplicationDeactivated();
+    window.SetExternalEditPending();
+    const std::string path = FileOf(2005, 3, encrypted ? 8 : 7);
+    QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const std::string after = encrypted ? EncryptWordKey("after", "kagi") : "after";
+    file.write(after.data(), static_cast<qint64>(after.size()));
+    file.close();
+    const utimbuf later{std::time(nullptr) + 100, std::time(nullptr) + 100};
+    ASSERT_EQ(::utime(path.c_str(), &later), 0);
+    window.OnApplicationActivated();
+    EXPECT_EQ(window.Editor().Text(), "after") << encrypted;
+    EXPECT_EQ(Read(app + "Log.txt"), "before\r\n") << encrypted;  // the plain day's record alone
+    if (encrypted) {
+      std::string kept;
+      ASSERT_TRUE(ReadWordKey(kept, path + ".bak", "kagi"));
+      EXPECT_EQ(kept, "before");
+    }
+  }
   EXPECT_TRUE(questions.isEmpty());
 }
 
