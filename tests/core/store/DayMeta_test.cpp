@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../app/TempFolder.h"
+#include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
 
 namespace quillet {
@@ -37,6 +38,31 @@ TEST(DayMetaRead, ReadsTheDaysOwnSection) {
   EXPECT_EQ(meta.KeyNumber(164), 300);
   EXPECT_EQ(ReadDayMeta(tmp.Path(), 6).Title, "other day");
   EXPECT_FALSE(ReadDayMeta(tmp.Path(), 17).SectionExists);  // "17" is not "7"
+}
+
+TEST(DayMetaRead, SetIniAsPeopleAndOtherProgramsWriteIt) {
+  // A comment after "]" once dropped the section, so day 7's flags landed in
+  // day 6; a byte-order mark lost the first section. A title keeps its
+  // blanks; flags and times are read without them.
+  const TTempFolder tmp;
+  WriteRaw(tmp / "Set.ini",
+           "\xEF\xBB\xBF[6]\r\nTitle=six\r\n"
+           "[7] ; moved from the old pc\r\nTitle =  spaced title \r\nUseCode = 1\r\nMethod =1 \r\n"
+           "ReNewalTime = 2005/03/07 21:15:03 \r\n");
+  const TDayMeta six = ReadDayMeta(tmp.Path(), 6);
+  EXPECT_EQ(six.Title, "six");
+  EXPECT_EQ(six.EntryMethod(), TEntryMethod::Plain);
+  const TDayMeta seven = ReadDayMeta(tmp.Path(), 7);
+  EXPECT_EQ(seven.Title, "  spaced title ");
+  EXPECT_EQ(seven.EntryMethod(), TEntryMethod::Word);
+  EXPECT_EQ(seven.ReNewalTime, "2005/03/07 21:15:03");
+}
+
+TEST(DayMetaRead, AnUnreadableFileIsSaidSo) {
+  const TTempFolder tmp;
+  EnsureFolder(tmp / "Set.ini");  // unreadable whoever runs the test
+  EXPECT_TRUE(ReadDayMeta(tmp.Path(), 7).Unreadable);
+  EXPECT_FALSE(ReadDayMeta(tmp / "none/", 7).Unreadable);
 }
 
 TEST(DayMetaRead, ACodeKeyThatIsNotANumberCountsAsAbsent) {

@@ -211,12 +211,12 @@ TEST_F(EntryStore, APlainSaveWritesTheBodyAndTheSection) {
 }
 
 TEST_F(EntryStore, ATitleAloneKeepsASectionButNoFile) {
-  const TSaveResult result = Save("", "only a title", false, true);
+  const TSaveResult result = Save("", " only a title  ", false, true);
   EXPECT_TRUE(result.Ok);
   EXPECT_FALSE(result.Marked);
   EXPECT_FALSE(PathExists(File()));
   const TDayMeta meta = ReadDayMeta(Month(), 7);
-  EXPECT_EQ(meta.Title, "only a title");
+  EXPECT_EQ(meta.Title, " only a title  ");  // blanks typed in a title are kept
   EXPECT_EQ(meta.ReNewalTime, SystemTime(kSaveTime));
   const THIniFile ini(SetIni(), false);
   EXPECT_EQ(ini.ReadSection("7"), (std::vector<std::string>{"Title", "ReNewalTime", "UseCode", "Method"}));

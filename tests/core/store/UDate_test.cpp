@@ -80,12 +80,15 @@ TEST(UDateSavePath, NormalisedOrReplacedByProgramFolder) {
 TEST(UDateSavePath, SettingsReadAndWritten) {
   TTempFolder tmp;
   ::mkdir((tmp / "Diary").c_str(), 0700);
-  WriteRaw(tmp / "a.ini", "[Window]\r\nSavePath=" + (tmp / "Diary//") +
+  // Blanks around "=" are not part of the value (they once made the diary
+  // fall back to the program folder without a word).
+  WriteRaw(tmp / "a.ini", "[Window]\r\nSavePath = " + (tmp / "Diary//") +
                               "\r\nSaveExt=/../x\r\nSaveReadOnly=0\r\nSaveStyle=2\r\n");
   {
     THIniFile ini(tmp / "a.ini", true);
     TStoreSettings s = ReadStoreSettings(ini, "/app/");
     EXPECT_EQ(s.SavePath, tmp / "Diary/");
+    EXPECT_EQ(s.MissingSavePath, "");
     EXPECT_EQ(s.SaveExt, ".txt") << "an extension with '/' would leave the month folder";
     EXPECT_FALSE(s.SaveReadOnly);
     EXPECT_EQ(s.SaveStyle, 2);
@@ -94,6 +97,10 @@ TEST(UDateSavePath, SettingsReadAndWritten) {
   }
   EXPECT_EQ(ReadStoreSettings(THIniFile(tmp / "a.ini", false), "/app/").SaveExt, "");
   EXPECT_EQ(ReadStoreSettings(THIniFile(tmp / "none.ini", false), "/app/").SavePath, "/app/");
+  WriteRaw(tmp / "b.ini", "[Window]\r\nSavePath=" + (tmp / "gone/") + "\r\n");
+  const TStoreSettings missing = ReadStoreSettings(THIniFile(tmp / "b.ini", false), "/app/");
+  EXPECT_EQ(missing.SavePath, "/app/");
+  EXPECT_EQ(missing.MissingSavePath, tmp / "gone/");  // said to the user, not passed over
 }
 
 TEST(UDateSavePath, JapaneseRootIsCodePage932InTheFileAndUtf8OnDisk) {

@@ -17,6 +17,7 @@
 #include "core/app/HIniFile.h"
 #include "core/base/CodePage.h"
 #include "core/crypto/USecurity.h"
+#include "core/store/EntryStore.h"
 #include "core/store/UDate.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -224,6 +225,15 @@ TEST_F(EntryTest, AnUnreadableEntryIsSetAsideBeforeItIsReplaced) {
   ASSERT_TRUE(window.ChangeDay(MakeDate(2005, 3, 8)));
   EXPECT_EQ(Read(FileOf(2005, 3, 7) + ".bak"), "0123456789");
   EXPECT_NE(Read(FileOf(2005, 3, 7)), "<missing>");
+}
+
+TEST_F(EntryTest, AMissingDiaryFolderIsSaidAtStart) {
+  // The program folder stands in for it; the user must know why the diary
+  // looks empty.
+  Settings([&](THIniFile& ini) { ini.WriteString("Window", "SavePath", app + "gone/"); });
+  const TFmMain window(Env());
+  EXPECT_EQ(window.StatusBar().PanelText(spMessage),
+            QString::fromUtf8(kMsgSavePathMissing) + QString::fromStdString(app + "gone/"));
 }
 
 TEST_F(EntryTest, StartupPasswordRefusalsEndTheProgramWithoutTouchingTheDiary) {
