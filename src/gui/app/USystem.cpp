@@ -138,7 +138,8 @@ void TFmMain::RunStartupSequence() {
   UpdatePanelVisibility();
   // 24. Start-up password.
   Step(24);
-  AskStartupPassword(ini);
+  // A refused session reads no entry: the diary stays closed.
+  if (!AskStartupPassword(ini)) return;
   // 25. Active page.
   Step(25);
   ActivateLastTab(ini);

@@ -250,6 +250,11 @@ TEST_F(EntryTest, StartupPasswordRefusalsEndTheProgramWithoutTouchingTheDiary) {
       {"nothing stored", "", QString(""), false, true},
       {"cancelled", "secret", std::nullopt, false, false},
   };
+  QDir().mkpath(QString::fromStdString(app + "2005/3"));
+  QFile entry(QString::fromStdString(FileOf(2005, 3, 7)));
+  ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+  entry.write("kept");
+  entry.close();
   for (const auto& row : rows) {
     messages.clear();
     Settings([&](THIniFile& ini) {
@@ -264,12 +269,13 @@ TEST_F(EntryTest, StartupPasswordRefusalsEndTheProgramWithoutTouchingTheDiary) {
       EXPECT_EQ(window.StartupRefused(), !row.accepted) << row.name;
       EXPECT_EQ(messages.contains("パスワードが不正な為、Quilletを終了します"), row.message) << row.name;
       if (row.accepted) continue;
+      EXPECT_EQ(window.Editor().Text(), "") << row.name << ": a refused session read the entry";
       Type(window, "must never reach the disk");
       window.ShowMain();
       EXPECT_FALSE(window.isVisible()) << row.name;
     }
     // The close sequence of the refused window wrote neither file.
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(FileOf(2005, 3, 7)))) << row.name;
+    EXPECT_EQ(Read(FileOf(2005, 3, 7)), "kept") << row.name;
     EXPECT_EQ(Read(app + "Option/quillet.ini"), settings) << row.name;
   }
 }
