@@ -48,7 +48,9 @@ bool PlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
-bool Unsafe(std::string_view name) { return name.empty() || name.find_first_of(std::string_view("\t\n\r\0", 4)) != std::string_view::npos; }
+bool Unsafe(std::string_view name) {
+  return name.empty() || name.find_first_of(std::string_view("\t\n\r\0", 4)) != std::string_view::npos;
+}
 
 struct TStep {
   bool Rename = false;
@@ -76,10 +78,10 @@ bool ParseJournal(const std::string& folder, std::string_view text, std::vector<
       const std::string_view rest = line.substr(2);
       const auto tab = rest.find('\t');
       if (tab == std::string_view::npos) return false;
+      if (tab == 0 || tab + 1 == rest.size()) return false;
       step.Rename = true;
       step.From = Resolve(folder, rest.substr(0, tab));
       step.To = Resolve(folder, rest.substr(tab + 1));
-      if (rest.substr(0, tab).empty() || rest.substr(tab + 1).empty()) return false;
       if (!IsStagedTempName(BaseName(step.From)) || FolderOf(step.From) != FolderOf(step.To)) return false;
     } else if (line.rfind("D\t", 0) == 0) {
       if (!PlainName(line.substr(2))) return false;

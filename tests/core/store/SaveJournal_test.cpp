@@ -105,6 +105,7 @@ TEST_F(SaveJournal, AJournalThisProgramDidNotWriteMovesNothing) {
       {"a rename from a file that is no temporary file", header + "R\t7.txt\tSet.ini\nend\n"},
       {"a rename into another folder", header + "R\t.x.~abcdef\t../../outside\nend\n"},
       {"another format", "R\t.x.~abcdef\t7.txt\nend\n"},
+      {"an empty name", header + "R\t\t7.txt\nend\n"},
   };
   for (const auto& journal : journals) {
     WriteRaw(m_month + ".save-journal", journal.text);
