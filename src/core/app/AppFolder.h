@@ -1,11 +1,11 @@
 // The program folder (AppFolder): where the settings live and, by default,
 // the diary. The rule, in order: the folder named by QUILLET_APP_FOLDER; else
 // the executable's folder when it already holds an "Option/" folder (a
-// portable install, as on the original platform); else
+// portable install, as on Windows); else
 // $XDG_DATA_HOME/quillet/ (by default ~/.local/share/quillet/).
 //
 // Every folder path handed out here ends in exactly one "/", so callers join
-// names by plain concatenation, as the original did with its backslash.
+// names by plain concatenation, as Windows paths did with their backslash.
 #pragma once
 
 #include <string>

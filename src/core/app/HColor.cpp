@@ -1,5 +1,5 @@
-// Colour names and text forms (see HColor.h). The name table is the original
-// platform's, so that settings files written there read here and back.
+// Colour names and text forms (see HColor.h). The name table is the one of
+// settings files written on Windows, so that they read here and back.
 #include "core/app/HColor.h"
 
 #include <array>

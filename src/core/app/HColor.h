@@ -1,6 +1,6 @@
 // Colours as the settings files store them, and their text forms.
 //
-// A colour is a 32-bit value in the original platform's encoding, so that
+// A colour is a 32-bit value in the stored format's encoding, so that
 // files move between platforms unchanged: a fixed colour is 0x00BBGGRR; a
 // system colour (the window background, the highlight, ...) is 0x80000000 |
 // the Windows system colour index, and the GUI maps the index to a palette
@@ -82,13 +82,13 @@ inline constexpr TColorRef clMedGray = 0xA4A0A0;
 std::string ColorToString(TColorRef color);
 
 // Reads a colour's text form: a name (ASCII case ignored), "$" and up to
-// eight hex digits, or a decimal integer with optional sign as the original
-// platform's reader accepts (negative values are the system colours' bit
+// eight hex digits, or a decimal integer with optional sign as the Windows
+// reader accepts (negative values are the system colours' bit
 // patterns). Blanks around the text are ignored. On false `color` is unchanged.
 bool StringToColor(std::string_view text, TColorRef& color);
 
-// True for the system colours: the high bit is set, as the original platform
-// tests it (any such value, not only the named ones).
+// True for the system colours: the high bit is set, as Windows tests it
+// (any such value, not only the named ones).
 constexpr bool IsSystemColor(TColorRef color) { return (color & kSystemColorFlag) != 0; }
 
 // The Windows system colour index (0..255) of a system colour, else -1.

@@ -92,7 +92,7 @@ bool ToUtf8(std::string_view cp932, std::string& out);
 // as glibc does: U+301C → 0x8160, U+2016 → 0x8161, U+2212 → 0x817C,
 // U+00AC → 0x81CA, U+2014 → 0x815C, U+00A2 → 0x8191, U+00A3 → 0x8192, and
 // the JIS-Roman yen sign and overline U+00A5 → 0x5C, U+203E → 0x7E, which is
-// how the original platform shows those bytes. NUL and control characters
+// how Windows shows those bytes. NUL and control characters
 // U+0000-U+007F are their own bytes; U+0080-U+009F are refused.
 bool FromUtf16(std::u16string_view text, std::string& out, std::size_t* badIndex = nullptr);
 bool FromUtf8(std::string_view text, std::string& out, std::size_t* badIndex = nullptr);

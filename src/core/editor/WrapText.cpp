@@ -36,7 +36,7 @@ int TRowCutter::BreakColumn() {
   }
 
   // The lookahead ends with the attribute string (W + 3 columns), as the
-  // stored rows of the original platform were cut.
+  // rows of diaries written on Windows were cut.
   if (m_option.Leading() && count > column) {
     const int limit = wrap / 5 * 4;
     const TCharSet& lead = m_option.LeadSet();

@@ -15,7 +15,7 @@
 // to bottom, bands left to right; hidden bands keep their places), breaks
 // from QMainWindow::toolBarBreak and visibility from the tool bars.
 //
-// Choices where Qt differs from the original band bar:
+// Choices where Qt's tool bars differ from a Windows band bar:
 // - Width: Qt gives a tool bar no settable preferred width, and a minimum
 //   width would stop the window from being narrower than the row (stored
 //   window bounds could then not be restored). So each band gets an empty,

@@ -1,4 +1,4 @@
-// Colours of the settings file (TColorRef, the original platform's encoding)
+// Colours of the settings file (TColorRef, the stored format's encoding)
 // as Qt colours: fixed colours by their red, green and blue; system colours
 // ("clWindow", "clHotLight", ...) through the QPalette role that plays the
 // same part on this desktop; "clNone" and "clDefault" as an invalid QColor,

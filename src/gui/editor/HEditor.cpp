@@ -20,8 +20,8 @@
 namespace quillet {
 namespace {
 
-// The right-pointing arrow over the line-number bar (the original's
-// "RightArrow" resource): the usual arrow, mirrored.
+// The right-pointing arrow over the line-number bar (the "RightArrow"
+// cursor): the usual arrow, mirrored.
 QCursor RightArrowCursor() {
   QPixmap pixmap(16, 16);
   pixmap.fill(Qt::transparent);
