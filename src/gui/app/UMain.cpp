@@ -24,6 +24,7 @@
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/PagePanel.h"
 #include "gui/editor/MainEditor.h"
 #include "gui/app/ToolImages.h"
 
@@ -57,18 +58,9 @@ private:
 };
 
 // Commands that belong to subsystems not built yet: shown, but disabled.
+// The side panel's page commands follow their pages (TPagePanel).
 const char* const kLaterCommands[] = {
     "ActOption", "ActFind", "ActFindNext", "ActFindPrev", "ActReplace", "ActGrep",
-    "ActCalendarShow", "ActTaskShow", "ActViewerShow", "ActTitleShow",
-    "ActPopCalendar", "ActPopTask", "ActPopViewer", "ActPopTitle",
-    "ActTaskNewItem", "ActTaskEdit", "ActViewerEdit",
-};
-
-// Commands that act on an existing page; enabled exactly while it exists.
-const char* const kPageCommands[] = {
-    "ActCalendarActivate", "ActCalendarHide", "ActCalendarBoldDays",
-    "ActTaskActivate", "ActTaskHide", "ActViewerActivate", "ActViewerHide",
-    "ActTitleActivate", "ActTitleHide",
 };
 
 }  // namespace
@@ -178,7 +170,6 @@ void TFmMain::ApplyToolImages() {
 
 void TFmMain::ConnectCommands() {
   for (const char* name : kLaterCommands) Action(name)->setEnabled(false);
-  for (const char* name : kPageCommands) Action(name)->setEnabled(false);
 
   connect(Action("ActExit"), &QAction::triggered, this, &QWidget::close);
   connect(Action("ActClose"), &QAction::triggered, this, [this] {
@@ -268,8 +259,9 @@ void TFmMain::SetPanelAlign(bool right) {
 bool TFmMain::PanelAtRight() const { return m_splitterMain->indexOf(m_objectPanel) == 1; }
 
 int TFmMain::PanelWidth() const {
-  // While hidden the splitter reports 0; the stored width is kept instead.
-  const int shown = m_objectPanel->isVisibleTo(this) ? m_objectPanel->width() : 0;
+  // Until the window is shown and laid out, and while the panel is hidden,
+  // the widget's width means nothing; the width last set or dragged counts.
+  const int shown = m_objectPanel->isVisible() ? m_objectPanel->width() : 0;
   return shown > 0 ? shown : m_objectPanel->property("panelWidth").toInt();
 }
 
@@ -285,9 +277,18 @@ int TFmMain::TitleWidth() const { return m_titleEdit->width(); }
 
 void TFmMain::SetTitleWidth(int width) { m_titleEdit->setFixedWidth(std::max(20, width)); }
 
-bool TFmMain::PageExists() const { return m_objectPCtrl->count() > 0; }
+bool TFmMain::PageExists() const { return !m_pages->Empty(); }
 
-void TFmMain::UpdatePanelVisibility() { m_objectPanel->setVisible(PageExists()); }
+TPanelPage* TFmMain::FindPage(TPageKind kind) const { return m_pages->Find(kind); }
+
+void TFmMain::UpdatePanelVisibility() {
+  const bool show = PageExists();
+  if (show != m_objectPanel->isHidden()) return;
+  // The splitter forgets a hidden panel's width; it comes back as it was.
+  const int width = PanelWidth();
+  m_objectPanel->setVisible(show);
+  SetPanelWidth(width);
+}
 
 void TFmMain::ShowStatusMessage(const QString& text) { m_statusBar->ShowStatusMessage(text); }
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "core/app/HIniFile.h"
+#include "core/app/PageKind.h"
 #include "core/crypto/USecurity.h"
 #include "core/store/UDate.h"
 
@@ -31,6 +32,9 @@ namespace quillet {
 class TCommands;
 class THStatusBar;
 class TMainEditorPort;
+class TPagePanel;
+class TPageRegistry;
+class TPanelPage;
 struct TTextKey;
 class TToolImages;
 class TCoolBar;
@@ -55,6 +59,9 @@ struct TStartupEnv {
   // Called with the number of each start-up step (1..28) before it runs;
   // lets tests follow the order and inject a failure.
   std::function<void(int)> stepObserver;
+  // Registers the side-panel pages that can be built; by default every page
+  // of the program (RegisterPages). Tests register fake pages.
+  std::function<void(TPageRegistry&)> registerPages;
 };
 
 // Status bar panels of the main window.
@@ -106,7 +113,9 @@ public:
   // `date`. False when the save failed and the day stayed.
   bool ChangeDay(TDate date);
   // Reads the entry of the current date into the editor and the title box.
-  void LoadEntry();
+  // `otherMonth`: the previous open day lay in another month (the pages are
+  // told so before the entry is read).
+  void LoadEntry(bool otherMonth = false);
   // Writes the open entry; unforced, nothing is written when nothing changed.
   // False when the body could not be written (the day must not change).
   bool SaveEntry(bool force);
@@ -132,6 +141,13 @@ public:
   int PanelWidth() const;
   int TitleWidth() const;
   bool PageExists() const;
+  // The side panel's page of `kind`; nullptr while it does not exist, so
+  // every caller tests for it. Page<TCalendarObject>() gives it typed.
+  TPanelPage* FindPage(TPageKind kind) const;
+  template <class TPage>
+  TPage* Page() const {
+    return dynamic_cast<TPage*>(FindPage(TPage::kKind));
+  }
 
   // The pop-up menu of the tool bar area and the status bar; it carries the
   // item that shows a hidden menu bar again.
@@ -222,6 +238,9 @@ private:
   std::unique_ptr<TCommands> m_commands;
   std::unique_ptr<TToolImages> m_toolImages;
   std::unique_ptr<TCoolBar> m_coolBar;
+  // Members go before the window's children (the base class deletes
+  // those), so each page deletes its own sheet.
+  std::unique_ptr<TPagePanel> m_pages;
   THStatusBar* m_statusBar = nullptr;
   QToolBar* m_editorBar = nullptr;
   QToolBar* m_dateBar = nullptr;

@@ -23,6 +23,7 @@
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/PagePanel.h"
 #include "gui/app/ToolImages.h"
 #include "gui/app/UMain.h"
 
@@ -51,6 +52,12 @@ TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(
     };
   if (!m_env.clock) m_env.clock = [] { return Today(); };
   CreateWidgets();
+  TPageRegistry pages;
+  if (m_env.registerPages)
+    m_env.registerPages(pages);
+  else
+    RegisterPages(pages);
+  m_pages = std::make_unique<TPagePanel>(*this, std::move(pages), [this] { UpdatePanelVisibility(); });
   LoadSettings();
 }
 
@@ -218,8 +225,7 @@ void TFmMain::CreatePages(const THIniFile& ini) {
   // is built, since they are written back at close.
   Action("ActCalendarBoldDays")->setChecked(keys::BoldDays.Read(ini));
   setProperty("calendarRatio", keys::ReadRatio(ini));
-  // The calendar, task, image list and title pages are built here when their
-  // "OnCreate" is set. Until they exist their commands stay disabled.
+  m_pages->CreateAtStart(ini);
 }
 
 bool TFmMain::AskStartupPassword(const THIniFile& ini) {
@@ -244,12 +250,10 @@ bool TFmMain::AskStartupPassword(const THIniFile& ini) {
 }
 
 void TFmMain::ActivateLastTab(const THIniFile& ini) {
-  if (!PageExists()) return;
-  const int tab = keys::LastTab.Read(ini);
-  if (tab >= 0 && tab < m_objectPCtrl->count()) m_objectPCtrl->setCurrentIndex(tab);
+  if (PageExists()) m_pages->ActivateLastTab(keys::LastTab.Read(ini));
 }
 
-void TFmMain::ReleasePages() {}
+void TFmMain::ReleasePages() { m_pages->ReleaseAll(!m_startupRefused); }
 
 void TFmMain::SaveSettings() {
   // Nothing is written when the options folder cannot be made.
@@ -268,13 +272,10 @@ void TFmMain::SaveSettings() {
   keys::PanelAlign.Write(ini, PanelAtRight());
   keys::TabStyle.Write(ini, Action("ActTabStyle")->isChecked());
   keys::WriteEditorFont(ini, m_editorFont);
-  if (PageExists()) keys::LastTab.Write(ini, std::max(0, m_objectPCtrl->currentIndex()));
   keys::BoldDays.Write(ini, Action("ActCalendarBoldDays")->isChecked());
-  keys::CalendarOnCreate.Write(ini, false);
   keys::Ratio.Write(ini, property("calendarRatio").toInt());
-  keys::TaskOnCreate.Write(ini, false);
-  keys::ViewerOnCreate.Write(ini, false);
-  keys::TitleOnCreate.Write(ini, false);
+  // "LastTab", "OnCreate" of the pages this build has, their sections.
+  m_pages->WriteSettings(ini);
   m_coolBar->Save(ini);
   keys::TitleWidth.Write(ini, TitleWidth());
   ini.UpdateFile();

@@ -14,6 +14,7 @@
 #include "core/store/EntryStore.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/PagePanel.h"
 #include "gui/app/UMain.h"
 
 namespace quillet {
@@ -39,13 +40,13 @@ void TFmMain::ClearModified() {
   m_statusBar->SetPanelText(spModified, QString());
 }
 
-bool TFmMain::EntryModified() const { return m_editor->Modified() || m_titleModified; }
+bool TFmMain::EntryModified() const { return m_editor->Modified() || m_titleModified || m_pages->Modified(); }
 
 void TFmMain::OnEditorModifiedChanged(bool modified) {
   if (modified) m_statusBar->SetPanelText(spModified, "変更あり");
 }
 
-void TFmMain::LoadEntry() {
+void TFmMain::LoadEntry(bool otherMonth) {
   setWindowTitle(QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
                                    DayOf(m_currentDate)) +
                  " - Quillet");
@@ -58,7 +59,9 @@ void TFmMain::LoadEntry() {
   m_currentFileName.clear();
   m_statusBar->SetPanelText(spMessage, QString());
   m_statusBar->SetPanelText(spEncrypted, QString());
-  // The image list switches to the new day here when it exists.
+  // The pages follow the open date before its entry is read: the calendar
+  // shows it, the title list rebuilds or selects, the image list switches.
+  m_pages->OnDayLoaded(m_currentDate, otherMonth);
 
   m_loadFailed = false;
   const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
@@ -89,7 +92,8 @@ void TFmMain::LoadEntry() {
 }
 
 bool TFmMain::SaveEntry(bool force) {
-  // The image list stores its list for the day here when it exists.
+  // Pages keep their part of the day first (the image list its Image.dat).
+  m_pages->BeforeSave(m_currentDate);
   TSaveRequest request;
   request.Date = m_currentDate;
   try {
@@ -119,17 +123,17 @@ bool TFmMain::SaveEntry(bool force) {
   }
   // After a failed write the marks stay set: the text is still only in the
   // editor, and the next unforced save must try again.
-  // The calendar marks the day and the title list refreshes it here when
-  // they exist.
+  // The calendar marks the day and the title list refreshes its row; only
+  // after a save that wrote or deleted something.
+  if (result.Acted && result.Ok) m_pages->OnSaved(m_currentDate, result);
   return result.Ok;
 }
 
 bool TFmMain::ChangeDay(TDate date) {
   if (!SaveEntry(false)) return false;
-  // otherMonth decides whether the title list is rebuilt, once it exists.
-  [[maybe_unused]] const bool otherMonth = IsOtherMonth(date, m_currentDate);
+  const bool otherMonth = IsOtherMonth(date, m_currentDate);
   m_currentDate = date;
-  LoadEntry();
+  LoadEntry(otherMonth);
   return true;
 }
 

@@ -69,10 +69,7 @@ TEST_F(MainWindowTest, FirstStartCreatesOptionFolderAndCloseWritesExitKeys) {
   EXPECT_FALSE(ini.ValueExists("Window", "LastTab"));  // no page exists
   EXPECT_EQ(ini.ReadString("Edit", "FontName", ""), "FixedSys");
   EXPECT_EQ(ini.ReadInteger("Edit", "FontSize", 0), 9);
-  EXPECT_EQ(ini.ReadString("Calendar", "OnCreate", ""), "0");
   EXPECT_EQ(ini.ReadString("Calendar", "BoldDays", ""), "1");
-  for (const char* section : {"Task", "Viewer", "Title"})
-    EXPECT_EQ(ini.ReadString(section, "OnCreate", "?"), "0") << section;
   EXPECT_EQ(ini.ReadInteger("Window", "PanelWidth", 0), 185);
   EXPECT_EQ(ini.ReadInteger("Window", "TitleWidth", 0), 150);
   EXPECT_EQ(ini.ReadInteger("Window", "WrapOrder", -1), 1);

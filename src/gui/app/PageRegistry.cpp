@@ -1,0 +1,21 @@
+// The pages of the program, registered in one place.
+#include "gui/app/PageRegistry.h"
+
+#include "gui/app/PanelPage.h"
+
+namespace quillet {
+
+void TPageRegistry::Add(TPageKind kind, TPageFactory factory) {
+  m_factories[static_cast<std::size_t>(PageIndex(kind))] = std::move(factory);
+}
+
+const TPageFactory* TPageRegistry::Factory(TPageKind kind) const {
+  const TPageFactory& factory = m_factories[static_cast<std::size_t>(PageIndex(kind))];
+  return factory ? &factory : nullptr;
+}
+
+void RegisterPages(TPageRegistry&) {
+  // One line per page, e.g. registry.Add<TCalendarObject>();
+}
+
+}  // namespace quillet
