@@ -77,51 +77,51 @@ void TFmMain::LoadSettings() {
 }
 
 void TFmMain::RunStartupSequence() {
-  // 1. Program-wide state.
+  // Program-wide state.
   Step(1);
   m_checkTimeStamp = false;
   m_currentDate = m_env.today;
   m_currentFileName.clear();
-  // 2. Store settings take their defaults.
+  // Store settings take their defaults.
   Step(2);
   m_store = TStoreSettings{};
   m_store.SavePath = m_env.appFolder;
-  // 3. The options folder; a fresh folder gets a moment before it is used.
+  // The options folder; a fresh folder gets a moment before it is used.
   Step(3);
   if (!FolderExists(OptionFolder())) {
     EnsureFolder(OptionFolder());
     QThread::msleep(10);
   }
-  // 4. No designed panel caption may show.
+  // No placeholder panel caption may show.
   Step(4);
   m_statusBar->ClearAll();
-  // 5. The settings file, read only: this sequence never writes it.
+  // The settings file, read only: this sequence never writes it.
   Step(5);
   const THIniFile ini(SettingsFile(), false);
-  // 6. Encryption, history length, time-stamp watch.
+  // Encryption, history length, time-stamp watch.
   Step(6);
   LoadEncryptionSettings(ini);
   m_checkTimeStamp = keys::CheckTimeStump.Read(ini);
-  // 7. Store settings.
+  // Store settings.
   Step(7);
   m_store = ReadStoreSettings(ini, m_env.appFolder);
-  // 8. Image list settings.
+  // Image list settings.
   Step(8);
   LoadViewerSettings(ini);
-  // 9. Late-night rule.
+  // Late-night rule.
   Step(9);
   m_currentDate = LateNightDate(m_env.today, m_env.hour, keys::WakeUp.Read(ini));
-  // 10. Image plug-ins.
+  // Image plug-ins.
   Step(10);
   LoadPluginSettings(ini);
-  // 11. Wrap column and title box width.
+  // Wrap column and title box width.
   Step(11);
   m_wrapByte = keys::WrapByte.Read(ini);
   SetTitleWidth(keys::TitleWidth.Read(ini));
-  // 12-13. Window state and bounds.
+  // Window state and bounds.
   Step(12);
   LoadWindowState(ini);
-  // 14-16. Wrap mode, view toggles, side panel.
+  // Wrap mode, view toggles, side panel.
   Step(14);
   SetWrapOrder(keys::WrapOrder.Read(ini));
   LoadToggles(ini);
@@ -131,30 +131,30 @@ void TFmMain::RunStartupSequence() {
   Action("ActTabStyle")->setChecked(multiRowTabs);
   // Qt has no tab rows; the nearest is to show every tab without scroll arrows.
   m_objectPCtrl->setUsesScrollButtons(!multiRowTabs);
-  // 17. Editor font.
+  // Editor font.
   Step(17);
   m_editorFont = keys::ReadEditorFont(ini);
   m_editor->SetEditorFont(m_editorFont);
-  // 18. Shortcut keys and editor settings.
+  // Shortcut keys and editor settings.
   Step(18);
   if (keys::LoadMenu.Read(ini)) m_commands->LoadShortCuts(ini);
   if (keys::LoadEditor.Read(ini)) LoadEditorSettings(ini);
-  // 19-23. Pages, then the panel.
+  // Pages, then the panel.
   Step(19);
   CreatePages(ini);
   UpdatePanelVisibility();
-  // 24. Start-up password.
+  // Start-up password.
   Step(24);
   // A refused session reads no entry: the diary stays closed.
   if (!AskStartupPassword(ini)) return;
-  // 25. Active page.
+  // Active page.
   Step(25);
   ActivateLastTab(ini);
-  // 26. Band layout.
+  // Band layout.
   Step(26);
   if (keys::LoadCoolBar.Read(ini)) m_coolBar->Load(ini, QString::fromStdString(OptionFolder()), *m_toolImages);
   SyncBarCommands();
-  // 27. The entry of the current date.
+  // The entry of the current date.
   Step(27);
   LoadEntry();
   if (!m_store.MissingSavePath.empty()) {
@@ -162,7 +162,7 @@ void TFmMain::RunStartupSequence() {
     // diary looks empty.
     ShowStatusMessage(QString::fromUtf8(kMsgSavePathMissing) + QString::fromStdString(m_store.MissingSavePath));
   }
-  // 28. The settings file object is released here.
+  // The settings file object is released here.
   Step(28);
 }
 
