@@ -254,6 +254,18 @@ void TEditor::ClearPreedit() {
   SetLeftColumn(horizontalScrollBar()->value());
 }
 
+void TEditor::CommitPreedit() {
+  if (m_preedit.isEmpty()) return;
+  // An input method that keeps its own pre-edit sends it back as a commit.
+  if (hasFocus()) QGuiApplication::inputMethod()->commit();
+  if (m_preedit.isEmpty()) return;
+  const QString text = m_preedit;
+  ClearPreedit();
+  // The input method must not send the same text again later.
+  if (hasFocus()) QGuiApplication::inputMethod()->reset();
+  InsertUnicode(text);
+}
+
 void TEditor::RestartBlink() {
   m_blinkOn = true;
   if (m_blink.interval() > 0 && hasFocus()) m_blink.start();

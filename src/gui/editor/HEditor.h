@@ -171,6 +171,11 @@ public:
   int PreeditColumns(int index) const;
   const QList<QInputMethodEvent::Attribute>& PreeditAttributes() const { return m_preeditAttributes; }
   bool CaretVisibleNow() const;
+  // Ends a composition in progress as typed text, in this editor's text: the
+  // input method is asked to commit, and what it leaves composing goes in
+  // here as one undo step. Called before the text is taken away (a change of
+  // day), so a composition never lands in other text.
+  void CommitPreedit();
   // Where a drag would drop: x the column, y the row; y -1 when none.
   QPoint DropCaret() const { return m_dropCaret; }
 
