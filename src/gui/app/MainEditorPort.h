@@ -40,6 +40,9 @@ public:
   virtual void GoToStart() = 0;
 
   virtual bool HasFocus() const = 0;
+  // Ends a composition in progress (input method pre-edit) by putting its
+  // text in as typed, so it belongs to the entry it was typed in.
+  virtual void CommitComposition() = 0;
   virtual std::string SelectedText() const = 0;
   // Replaces the selection (or inserts at the caret) as one undo step.
   virtual void ReplaceSelection(const std::string& text) = 0;

@@ -1,6 +1,9 @@
 // Settings colours as Qt colours; see EditorColors.h.
 #include "gui/editor/EditorColors.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace quillet {
 namespace {
 
@@ -48,7 +51,27 @@ TRole RoleOf(int index) {
   }
 }
 
+double Luminance(const QColor& color) {
+  const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  const QColor rgb = color.toRgb();
+  return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
 }  // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableInk(const QColor& back, std::initializer_list<QColor> candidates, double minimum) {
+  for (const QColor& ink : candidates)
+    if (ink.isValid() && ContrastRatio(ink, back) >= minimum) return ink;
+  const QColor black(0, 0, 0);
+  const QColor white(0xFF, 0xFF, 0xFF);
+  return ContrastRatio(black, back) >= ContrastRatio(white, back) ? black : white;
+}
 
 QColor ToQColor(TColorRef color, const QPalette& palette) {
   if (color == clNone || color == clDefault) return {};

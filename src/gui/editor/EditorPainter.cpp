@@ -6,9 +6,11 @@
 #include <QTextCharFormat>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/base/CodePage.h"
 #include "gui/editor/EditorClipboard.h"
+#include "gui/editor/EditorColors.h"
 #include "gui/editor/HEditor.h"
 
 namespace quillet {
@@ -16,6 +18,28 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::string_view kEofText = "[EOF]";
+
+// An input method's underline from `left` to `right` at `y`.
+void DrawUnderline(QPainter& painter, qreal left, qreal right, qreal y, QTextCharFormat::UnderlineStyle style,
+                   const QColor& color) {
+  if (style == QTextCharFormat::NoUnderline) return;
+  painter.setBrush(Qt::NoBrush);
+  if (style == QTextCharFormat::WaveUnderline || style == QTextCharFormat::SpellCheckUnderline) {
+    QPainterPath wave;
+    wave.moveTo(left, y);
+    for (int step = 1; left + 2 * step <= right + 0.5; ++step) wave.lineTo(left + 2 * step, y + (step % 2 ? -1 : 1));
+    painter.setPen(QPen(color, 1));
+    painter.drawPath(wave);
+    return;
+  }
+  const Qt::PenStyle pen = style == QTextCharFormat::DashUnderline    ? Qt::DashLine
+                           : style == QTextCharFormat::DotLine        ? Qt::DotLine
+                           : style == QTextCharFormat::DashDotLine    ? Qt::DashDotLine
+                           : style == QTextCharFormat::DashDotDotLine ? Qt::DashDotDotLine
+                                                                      : Qt::SolidLine;
+  painter.setPen(QPen(color, 1, pen));
+  painter.drawLine(QPointF(left, y), QPointF(right, y));
+}
 
 }  // namespace
 
@@ -178,6 +202,10 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
   const int topCol = m_editor.TopCol();
   const int lastCol = topCol + layout.VisibleColumns() + 2;
   const int caretRow = engine.Row();
+  // A pre-edit pushes what follows the caret on its row to the right.
+  const bool composing = row == caretRow && !m_editor.PreeditText().isEmpty();
+  const int shiftFrom = composing ? engine.Column() : std::numeric_limits<int>::max();
+  const int shift = composing ? m_editor.PreeditColumns(static_cast<int>(m_editor.PreeditText().size())) : 0;
 
   if (row >= store.Count()) {
     // The place after the text: "[EOF]" when the text ends with a line end.
@@ -185,7 +213,8 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
     if (row == store.Count() && marks.EofMark.Visible && (emptyText || store.RowAttribute(row - 1) == raCrlf)) {
       painter.setFont(FontOf(0));
       painter.setPen(marks.EofMark.Color);
-      painter.drawText(QPointF(layout.ColumnX(0, topCol), y + layout.Ascent()), QString::fromLatin1(kEofText.data()));
+      painter.drawText(QPointF(layout.ColumnX(shift, topCol), y + layout.Ascent()),
+                       QString::fromLatin1(kEofText.data()));
     }
   } else {
     const std::string_view text = store.Get(row);
@@ -213,7 +242,7 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
       if (tab) {
         while (m_attrs.Attr(col + width) == kAttrTabFill) ++width;
       }
-      const int column = col - 1;
+      const int column = col - 1 >= shiftFrom ? col - 1 + shift : col - 1;
       col += width;
       if (column + width <= topCol) continue;
       if (column > lastCol) break;
@@ -250,7 +279,7 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
     }
     Flush(painter, y);
 
-    const int endColumn = m_attrs.Truncated() ? -1 : count;
+    const int endColumn = m_attrs.Truncated() ? -1 : count >= shiftFrom ? count + shift : count;
     if (endColumn >= 0) {
       const qreal endX = layout.ColumnX(endColumn, topCol);
       if (selection.LineEnd)
@@ -422,30 +451,68 @@ void TEditorPainter::PaintPreedit(QPainter& painter) {
   if (text.isEmpty()) return;
   const TEditorLayout& layout = m_editor.Layout();
   const TEditorTextColors& colors = m_editor.TextColors();
-  const QRect caret = m_editor.CaretRect();
-  const QFont& font = FontOf(0);
-  const QFontMetricsF metrics(font);
-  const qreal x = caret.x();
+  const QPalette& palette = m_editor.palette();
+  const int topCol = m_editor.TopCol();
+  const int caretCol = m_editor.Col();
   const int y = layout.RowY(m_editor.Row(), m_editor.TopRow());
-  const qreal width = metrics.horizontalAdvance(text);
-  painter.fillRect(QRectF(x, y, width, layout.RowHeight()), colors.Back);
-  // Segments the input method marks (the one being converted) are inverted.
-  for (const QInputMethodEvent::Attribute& attribute : m_editor.PreeditAttributes()) {
-    if (attribute.type != QInputMethodEvent::TextFormat) continue;
-    const QTextCharFormat format = qvariant_cast<QTextFormat>(attribute.value).toCharFormat();
-    if (!format.background().style() || attribute.length <= 0) continue;
-    const qreal from = metrics.horizontalAdvance(text.left(attribute.start));
-    const qreal to = metrics.horizontalAdvance(text.left(attribute.start + attribute.length));
-    painter.fillRect(QRectF(x + from, y, to - from, layout.RowHeight()), colors.SelBack);
+  const qreal underlineY = y + layout.Ascent() + std::max<qreal>(QFontMetricsF(FontOf(0)).underlinePos(), 1) + 0.5;
+  const qreal cell = layout.CellWidth();
+  QColor cursorInk = colors.Text;
+  for (int i = 0; i < text.size();) {
+    const int units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    // The formats the input method gives this character (segments may
+    // overlap; later ones win).
+    QTextCharFormat format;
+    bool formatted = false;
+    for (const QInputMethodEvent::Attribute& attribute : m_editor.PreeditAttributes()) {
+      if (attribute.type != QInputMethodEvent::TextFormat || i < attribute.start ||
+          i >= attribute.start + attribute.length)
+        continue;
+      format.merge(qvariant_cast<QTextFormat>(attribute.value).toCharFormat());
+      formatted = true;
+    }
+    // Its colours, honoured where they read; a background whose ink is
+    // missing or too faint (as the selected segment often comes) gets the
+    // palette's ink for highlighted text, else its text ink, else black or
+    // white, so the segment being converted is never unreadable.
+    const bool hasBack = format.background().style() != Qt::NoBrush;
+    const bool hasInk = format.foreground().style() != Qt::NoBrush;
+    const QColor back = hasBack ? format.background().color() : colors.Back;
+    QColor ink = colors.Text;
+    if (hasBack) {
+      const QColor given = hasInk ? format.foreground().color() : QColor();
+      ink = ReadableInk(back, {given, palette.color(QPalette::HighlightedText), palette.color(QPalette::Text),
+                               colors.Text});
+    } else if (hasInk) {
+      ink = ReadableInk(back, {format.foreground().color(), colors.Text, palette.color(QPalette::Text)});
+    }
+    const int from = m_editor.PreeditColumns(i);
+    const int width = m_editor.PreeditColumns(i + units) - from;
+    const QRectF box(layout.ColumnX(caretCol + from, topCol), y, width * cell, layout.RowHeight());
+    if (hasBack) painter.fillRect(box, back);
+    const int fontIndex = (format.fontWeight() >= QFont::DemiBold ? 1 : 0) | (format.fontItalic() ? 2 : 0) |
+                          (format.fontStrikeOut() ? 8 : 0);
+    const QString character = text.mid(i, units);
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.setFont(FontOf(fontIndex));
+    painter.setPen(ink);
+    // Centred in its cells, as a lone character of the text is.
+    const qreal advance = QFontMetricsF(FontOf(fontIndex)).horizontalAdvance(character);
+    painter.drawText(QPointF(box.x() + (box.width() - advance) / 2, y + layout.Ascent()), character);
+    painter.restore();
+    // The underline the input method asks for; unformatted text is dotted,
+    // so a composition always shows as one.
+    const QTextCharFormat::UnderlineStyle style =
+        formatted ? format.underlineStyle() : QTextCharFormat::DotLine;
+    DrawUnderline(painter, box.left(), box.right(), underlineY, style,
+                  format.underlineColor().isValid() ? format.underlineColor() : ink);
+    if (i == m_editor.PreeditCursor()) cursorInk = ink;
+    i += units;
   }
-  painter.setFont(font);
-  painter.setPen(colors.Text);
-  painter.drawText(QPointF(x, y + layout.Ascent()), text);
-  painter.setPen(QPen(colors.Text, 1, Qt::DotLine));
-  painter.drawLine(QPointF(x, y + layout.FontHeight() - 1), QPointF(x + width, y + layout.FontHeight() - 1));
-  if (m_editor.CaretVisibleNow()) {
-    const qreal cursor = metrics.horizontalAdvance(text.left(m_editor.PreeditCursor()));
-    painter.fillRect(QRectF(x + cursor, y, 2, layout.FontHeight()), colors.Text);
+  if (m_editor.PreeditCursorShown() && m_editor.CaretVisibleNow()) {
+    const qreal x = layout.ColumnX(caretCol + m_editor.PreeditColumns(m_editor.PreeditCursor()), topCol);
+    painter.fillRect(QRectF(x, y, 2, layout.FontHeight()), cursorInk);
   }
 }
 

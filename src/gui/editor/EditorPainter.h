@@ -19,6 +19,11 @@
 // after the text's last character; the half-width space a small dot, the
 // full-width space a square and the tab a chevron at its start; the caret
 // row's underline across the text area.
+//
+// The pre-edit stands on the column grid at the caret, and what follows the
+// caret on its row moves right by the pre-edit's columns. Its segments take
+// the input method's formats (background, ink, underline style); ink that
+// would not read on a segment's background is replaced (EditorColors.h).
 // GUI thread; only called from the editor's paint event.
 #pragma once
 

@@ -11,6 +11,7 @@
 #include <QPolygon>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QtMath>
 #include <algorithm>
 
 #include "gui/editor/EditorClipboard.h"
@@ -20,8 +21,8 @@
 namespace quillet {
 namespace {
 
-// The right-pointing arrow over the line-number bar (the "RightArrow"
-// cursor): the usual arrow, mirrored.
+// The right-pointing arrow over the line-number bar: the usual arrow,
+// mirrored, so it points at the row a click there selects.
 QCursor RightArrowCursor() {
   QPixmap pixmap(16, 16);
   pixmap.fill(Qt::transparent);
@@ -159,19 +160,34 @@ void TEditor::SetTopCol(int column) {
 void TEditor::ScrollTo(int topRow, int topCol) {
   SetTopRow(topRow);
   SetTopCol(topCol);
+  const int bar = horizontalScrollBar()->value();
+  SetLeftColumn(!m_preedit.isEmpty() && topCol > bar ? topCol : bar);
+}
+
+void TEditor::SetLeftColumn(int column) {
+  if (column == m_topCol) return;
+  m_topCol = column;
+  viewport()->update();
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+  emit TopColChanged();
 }
 
 void TEditor::ScrollCaret() {
   const int rows = m_layout.VisibleRows();
   const int columns = m_layout.VisibleColumns();
   int top = m_topRow;
-  int left = m_topCol;
   const int row = Row();
-  const int column = Col();
   if (row < top) top = row;
   else if (row >= top + rows) top = row - rows + 1;
-  if (column < left) left = column;
-  else if (column >= left + columns) left = column - columns + 1;
+  // Without a pre-edit all three are the caret's column. With one, its end
+  // and its start come into view as far as they fit, its cursor always.
+  const int start = Col();
+  const int cursor = start + PreeditColumns(m_preeditCursor);
+  const int end = start + PreeditColumns(static_cast<int>(m_preedit.size()));
+  int left = m_topCol;
+  if (end >= left + columns) left = end - columns + 1;
+  if (start < left) left = start;
+  left = std::clamp(left, cursor - columns + 1, cursor);
   ScrollTo(top, left);
 }
 
@@ -195,6 +211,60 @@ QRect TEditor::CaretRect() const {
 QPoint TEditor::CellAt(QPoint point, bool nearest) const { return m_controller->CellAt(point, nearest); }
 
 bool TEditor::CaretVisibleNow() const { return hasFocus() && m_caretShown && m_blinkOn; }
+
+int TEditor::PreeditColumns(int index) const {
+  const int last = static_cast<int>(m_preeditColumns.size()) - 1;
+  return m_preeditColumns[static_cast<std::size_t>(std::clamp(index, 0, last))];
+}
+
+void TEditor::SetPreedit(const QString& text, const QList<QInputMethodEvent::Attribute>& attributes) {
+  m_preedit = text;
+  m_preeditAttributes = attributes;
+  m_preeditCursor = static_cast<int>(text.size());
+  m_preeditCursorShown = true;
+  for (const QInputMethodEvent::Attribute& attribute : attributes) {
+    if (attribute.type != QInputMethodEvent::Cursor) continue;
+    m_preeditCursor = std::clamp(attribute.start, 0, static_cast<int>(text.size()));
+    m_preeditCursorShown = attribute.length > 0;
+  }
+  // A character takes the columns it will take once committed, so the text
+  // pushed aside lands where it will stay; one the code page cannot hold
+  // (it will be refused) takes the cells its glyph covers.
+  m_preeditColumns.assign(1, 0);
+  const QFontMetricsF metrics(font());
+  int columns = 0;
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    const QString character = text.mid(i, units);
+    std::string bytes;
+    int width = 0;
+    if (InputToBytes(character, bytes) && !bytes.empty()) width = std::min(static_cast<int>(bytes.size()), 2);
+    else width = std::max(qCeil(metrics.horizontalAdvance(character) / m_layout.CellWidth() - 0.1), 1);
+    if (units == 2) m_preeditColumns.push_back(columns);
+    columns += width;
+    m_preeditColumns.push_back(columns);
+    i += units;
+  }
+}
+
+void TEditor::ClearPreedit() {
+  if (m_preedit.isEmpty()) return;
+  SetPreedit(QString(), {});
+  RepaintCaretArea(Row());
+  SetLeftColumn(horizontalScrollBar()->value());
+}
+
+void TEditor::CommitPreedit() {
+  if (m_preedit.isEmpty()) return;
+  // An input method that keeps its own pre-edit sends it back as a commit.
+  if (hasFocus()) QGuiApplication::inputMethod()->commit();
+  if (m_preedit.isEmpty()) return;
+  const QString text = m_preedit;
+  ClearPreedit();
+  // The input method must not send the same text again later.
+  if (hasFocus()) QGuiApplication::inputMethod()->reset();
+  InsertUnicode(text);
+}
 
 void TEditor::RestartBlink() {
   m_blinkOn = true;
@@ -416,6 +486,9 @@ void TEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 void TEditor::inputMethodEvent(QInputMethodEvent* event) {
+  // The old pre-edit goes first, so that a commit's caret move scrolls for
+  // the committed text alone.
+  ClearPreedit();
   if (!ReadOnly()) {
     if (event->replacementLength() > 0 && Row() < m_store->Count()) {
       // Replace characters around the caret in its row (reconversion): one
@@ -439,13 +512,12 @@ void TEditor::inputMethodEvent(QInputMethodEvent* event) {
     }
     if (!event->commitString().isEmpty()) InsertUnicode(event->commitString());
   }
-  m_preedit = ReadOnly() ? QString() : event->preeditString();
-  m_preeditAttributes = event->attributes();
-  m_preeditCursor = static_cast<int>(m_preedit.size());
-  for (const QInputMethodEvent::Attribute& attribute : m_preeditAttributes) {
-    if (attribute.type == QInputMethodEvent::Cursor) m_preeditCursor = attribute.start;
+  if (!ReadOnly() && !event->preeditString().isEmpty()) {
+    SetPreedit(event->preeditString(), event->attributes());
+    ScrollCaret();
+    RepaintCaretArea(Row());
+    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   }
-  RepaintCaretArea(Row());
   event->accept();
 }
 
@@ -459,7 +531,7 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImAnchorRectangle: {
       QRect rect = CaretRect();
       if (!m_preedit.isEmpty())
-        rect.translate(qRound(QFontMetricsF(font()).horizontalAdvance(m_preedit.left(m_preeditCursor))), 0);
+        rect = QRect(qRound(m_layout.ColumnX(Col() + PreeditColumns(m_preeditCursor), m_topCol)), rect.y(), 2, 1);
       rect.setHeight(m_layout.RowHeight());
       return rect.translated(viewport()->pos());
     }

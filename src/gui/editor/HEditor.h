@@ -21,6 +21,16 @@
 // moves between rows (Up, Down) leave the view where it is, and the view
 // catches up at the next edit or horizontal move. Page keys move the view
 // and the caret by the same number of rows.
+//
+// Input methods: the pre-edit (the text being composed) stands at the caret
+// on the column grid, each character over the columns it will take once
+// committed, and pushes the rest of the caret row to the right; nothing is
+// in the text until the input method commits. While composing, the view
+// follows the pre-edit's cursor as it follows the caret, so the candidate
+// window (placed at ImCursorRectangle) opens beside it. With wrapping the
+// scroll bar ends at the wrap column, but a pre-edit at the right edge
+// reaches past it: the view then goes further than the bar for as long as
+// the composition lasts.
 // GUI thread only.
 #pragma once
 
@@ -31,6 +41,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/caret/EditorEngine.h"
 #include "core/editor/EditorStrings.h"
@@ -118,7 +129,8 @@ public:
   void SetTopRow(int row);
   int TopCol() const { return m_topCol; }
   void SetTopCol(int column);
-  // Scrolls so the caret is visible.
+  // Scrolls so the caret is visible; while composing, the pre-edit's cursor
+  // and as much of the pre-edit around it as fits.
   void ScrollCaret();
   const TEditorLayout& Layout() const { return m_layout; }
   // The caret's rectangle in viewport pixels.
@@ -153,8 +165,17 @@ public:
   // --- Input method state (read by the painter) ----------------------------------------------
   const QString& PreeditText() const { return m_preedit; }
   int PreeditCursor() const { return m_preeditCursor; }
+  // False when the input method hides its cursor (while converting).
+  bool PreeditCursorShown() const { return m_preeditCursorShown; }
+  // Columns the pre-edit takes from its start to UTF-16 position `index`.
+  int PreeditColumns(int index) const;
   const QList<QInputMethodEvent::Attribute>& PreeditAttributes() const { return m_preeditAttributes; }
   bool CaretVisibleNow() const;
+  // Ends a composition in progress as typed text, in this editor's text: the
+  // input method is asked to commit, and what it leaves composing goes in
+  // here as one undo step. Called before the text is taken away (a change of
+  // day), so a composition never lands in other text.
+  void CommitPreedit();
   // Where a drag would drop: x the column, y the row; y -1 when none.
   QPoint DropCaret() const { return m_dropCaret; }
 
@@ -228,6 +249,12 @@ private:
   friend class TEditorPainter;
 
   void ScrollTo(int topRow, int topCol);
+  // The left column without the scroll bar (past its end while composing).
+  void SetLeftColumn(int column);
+  // Takes the input method's pre-edit and measures its columns.
+  void SetPreedit(const QString& text, const QList<QInputMethodEvent::Attribute>& attributes);
+  // Forgets the pre-edit; a view gone past the scroll bar comes back.
+  void ClearPreedit();
   void RestartBlink();
   void RepaintCaretArea(int row);
 
@@ -262,6 +289,8 @@ private:
   QTimer m_blink;
   QString m_preedit;
   int m_preeditCursor = 0;
+  bool m_preeditCursorShown = true;
+  std::vector<int> m_preeditColumns{0};  // by UTF-16 position, from the pre-edit's start
   QList<QInputMethodEvent::Attribute> m_preeditAttributes;
   QPoint m_dropCaret{-1, -1};
 };

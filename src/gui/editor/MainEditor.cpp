@@ -44,6 +44,7 @@ void TMainEditor::GoToStart() {
 }
 
 bool TMainEditor::HasFocus() const { return m_editor->hasFocus(); }
+void TMainEditor::CommitComposition() { m_editor->CommitPreedit(); }
 std::string TMainEditor::SelectedText() const { return m_editor->SelText(); }
 void TMainEditor::ReplaceSelection(const std::string& text) { m_editor->SetSelText(text); }
 void TMainEditor::Undo() { m_editor->Undo(); }

@@ -28,6 +28,7 @@ public:
   void SetModified(bool modified) override;
   void GoToStart() override;
   bool HasFocus() const override;
+  void CommitComposition() override;
   std::string SelectedText() const override;
   void ReplaceSelection(const std::string& text) override;
   void Undo() override;

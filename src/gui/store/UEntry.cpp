@@ -130,6 +130,9 @@ bool TFmMain::SaveEntry(bool force) {
 }
 
 bool TFmMain::ChangeDay(TDate date) {
+  // Text still being composed belongs to this day: it goes in before the
+  // save, and the input method cannot carry it into the next day's entry.
+  m_editor->CommitComposition();
   if (!SaveEntry(false)) return false;
   const bool otherMonth = IsOtherMonth(date, m_currentDate);
   m_currentDate = date;

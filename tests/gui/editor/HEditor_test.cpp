@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QTextCharFormat>
 #include <QUrl>
 
 #include "EditorWidgetSupport.h"
@@ -137,6 +138,124 @@ TEST_F(EditorWidgetTest, PreeditIsShownButNotInTheTextUntilCommitted) {
   EXPECT_TRUE(editor->PreeditText().isEmpty());
   EXPECT_EQ(editor->Store().UndoObj().UndoList().size(), 1u);  // one step for the whole string
   EXPECT_EQ(At(), P(0, 5));
+}
+
+// A pre-edit as an input method sends it: the text, the formats of its
+// segments, and the cursor (length 0 hides it, as during conversion).
+void SendPreedit(QWidget* editor, const char* utf8, int cursor, bool cursorShown,
+                 QList<QInputMethodEvent::Attribute> attributes = {}) {
+  attributes.append({QInputMethodEvent::Cursor, cursor, cursorShown ? 1 : 0});
+  QInputMethodEvent event(QString::fromUtf8(utf8), attributes);
+  QApplication::sendEvent(editor, &event);
+}
+
+// The contrast ratio of two pixels by relative luminance.
+double Contrast(QColor a, QColor b) {
+  const auto luminance = [](QColor c) {
+    const auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(EditorWidgetTest, TheSegmentBeingConvertedReadsOnItsBackground) {
+  const struct {
+    const char* name;
+    QColor back, ink;  // as the input method gives them; ink may be missing
+  } rows[] = {
+      {"highlight without ink", editor->palette().color(QPalette::Highlight), QColor()},
+      {"navy with black ink", QColor(0, 0, 0x80), QColor(0, 0, 0)},
+  };
+  for (const auto& row : rows) {
+    QTextCharFormat selected;
+    selected.setBackground(row.back);
+    if (row.ink.isValid()) selected.setForeground(row.ink);
+    QTextCharFormat other;
+    other.setUnderlineStyle(QTextCharFormat::DashUnderline);
+    SendPreedit(editor.get(), "明るく", 0, false,
+                {{QInputMethodEvent::TextFormat, 0, 2, selected}, {QInputMethodEvent::TextFormat, 2, 1, other}});
+    const QImage image = editor->viewport()->grab().toImage();
+    // The glyphs of 明る (four cells) above the baseline: the commonest colour
+    // is the segment's background, the strongest ink must read on it.
+    const TEditorLayout& layout = editor->Layout();
+    QHash<QRgb, int> counts;
+    for (int x = layout.TextLeft(); x < qRound(layout.ColumnX(4, 0)); ++x)
+      for (int y = layout.TextTop(); y < layout.TextTop() + layout.Ascent(); ++y) ++counts[image.pixel(x, y)];
+    QRgb back = 0;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+      if (it.value() > counts.value(back)) back = it.key();
+    double best = 1;
+    for (auto it = counts.begin(); it != counts.end(); ++it) best = std::max(best, Contrast(it.key(), back));
+    EXPECT_EQ(QColor(back), row.back) << row.name;
+    EXPECT_GE(best, 4.5) << row.name;
+  }
+}
+
+TEST_F(EditorWidgetTest, APreeditPushesTheRestOfTheRowRight) {
+  editor->SetText(Sj("ひどい雨"));
+  editor->SetRowCol(0, 0);
+  SendPreedit(editor.get(), "あかるく", 4, false);
+  const QImage composing = editor->viewport()->grab().toImage();
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("あかるく"));
+  QApplication::sendEvent(editor.get(), &commit);
+  editor->SetRowCol(0, 0);
+  const QImage committed = editor->viewport()->grab().toImage();
+  // ひどい雨 stands in columns 8..15 while composing, where the commit puts it.
+  const TEditorLayout& layout = editor->Layout();
+  const QRect after(qRound(layout.ColumnX(8, 0)) + 1, layout.TextTop(), qRound(8 * layout.CellWidth()) - 2,
+                    layout.FontHeight() - 2);
+  QImage blank(after.size(), committed.format());
+  blank.fill(editor->TextColors().Back);
+  EXPECT_FALSE(committed.copy(after) == blank);
+  EXPECT_TRUE(composing.copy(after) == committed.copy(after));
+}
+
+TEST_F(EditorWidgetTest, TheViewFollowsThePreeditAndTheCandidatesOpenInsideIt) {
+  const std::function<void()> setups[] = {
+      [this] {  // scrolled away from the caret
+        std::string text;
+        for (int i = 0; i < 100; ++i) text += "row\r\n";
+        editor->SetText(text);
+        editor->SetTopRow(50);
+      },
+      [this] {  // at the right edge with wrapping at the window edge
+        TSEProperty property = editor->SEProperty();
+        property.AutoWrap = true;
+        editor->SetSEProperty(property);
+        editor->SetWordWrap(true);
+        editor->SetText(std::string(static_cast<std::size_t>(editor->WrapOption().WrapByte() - 1), 'a'));
+        editor->SetRowCol(0, editor->WrapOption().WrapByte() - 1);
+      },
+      [this] {  // near the right edge without wrapping or a horizontal bar
+        editor->SetScrollBars(false, true);
+        editor->SetText(std::string(300, 'a'));
+        editor->SetRowCol(0, editor->Layout().VisibleColumns() - 2);
+      },
+      [this] {  // on the half-visible last row
+        std::string text;
+        for (int i = 0; i < 100; ++i) text += "row\r\n";
+        editor->SetText(text);
+        const TEditorLayout& layout = editor->Layout();
+        const int wanted = layout.TextTop() + 5 * layout.RowHeight() + layout.RowHeight() / 2;
+        editor->resize(editor->width(), editor->height() + wanted - editor->viewport()->height());
+        editor->SetRowCol(5, 0);
+        editor->SetTopRow(0);
+      },
+  };
+  for (std::size_t i = 0; i < std::size(setups); ++i) {
+    SetUp();
+    setups[i]();
+    SendPreedit(editor.get(), "あかるく", 3, true);
+    const QRect cursor = editor->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_TRUE(editor->viewport()->geometry().contains(cursor))
+        << i << ": " << cursor.x() << "," << cursor.y() << " " << cursor.width() << "x" << cursor.height();
+    QInputMethodEvent cancel;  // Escape: the view may not stay past the scroll bar
+    QApplication::sendEvent(editor.get(), &cancel);
+    EXPECT_EQ(editor->TopCol(), editor->horizontalScrollBar()->value()) << i;
+  }
 }
 
 TEST_F(EditorWidgetTest, CommittedEmojiIsRefused) {

@@ -1,6 +1,7 @@
 // The editor control behind the main window's port: the modified mark, the
 // wrap modes, settings read at start, and a refused character reaching the
 // status bar.
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -110,6 +111,22 @@ TEST_F(MainWindowEditorTest, SettingsApplyAtStartAndRefusalsReachTheStatusBar) {
   QApplication::sendEvent(editor, &key);
   EXPECT_TRUE(window.StatusBar().PanelText(spMessage).contains(QString::fromUtf8("😀")))
       << window.StatusBar().PanelText(spMessage).toStdString();
+  EXPECT_TRUE(window.Editor().Text().empty());
+  EXPECT_FALSE(window.Editor().Modified());
+}
+
+TEST_F(MainWindowEditorTest, AChangeOfDayCommitsTheCompositionIntoTheDayItWasTypedIn) {
+  TFmMain window(Env());
+  auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
+  ASSERT_NE(editor, nullptr);
+  window.Editor().ReplaceSelection(Sj("今日は"));
+  QInputMethodEvent preedit(QString::fromUtf8("あかるく"), {});
+  QApplication::sendEvent(editor, &preedit);
+  ASSERT_TRUE(window.ChangeDay(MakeDate(2005, 3, 8)));
+  QFile day7(QString::fromStdString(app + "2005/3/7.txt"));
+  ASSERT_TRUE(day7.open(QIODevice::ReadOnly));
+  EXPECT_EQ(day7.readAll().toStdString(), Sj("今日はあかるく"));
+  EXPECT_TRUE(editor->PreeditText().isEmpty());
   EXPECT_TRUE(window.Editor().Text().empty());
   EXPECT_FALSE(window.Editor().Modified());
 }
