@@ -228,6 +228,12 @@ private:
   friend class TEditorPainter;
 
   void ScrollTo(int topRow, int topCol);
+  // Digits of the largest number the line-number bar shows for the text.
+  int NumberDigits() const;
+  // Widens or narrows the line-number bar to NumberDigits, laying out
+  // again when it changed. Deferred to the event loop: it is asked for from
+  // the store's change reports, and a new layout may cut the rows anew.
+  void UpdateNumberWidthLater();
   void RestartBlink();
   void RepaintCaretArea(int row);
 
@@ -259,6 +265,7 @@ private:
   bool m_blinkOn = true;
   bool m_selected = false;
   bool m_redraw = true;
+  bool m_numberWidthPending = false;
   QTimer m_blink;
   QString m_preedit;
   int m_preeditCursor = 0;
