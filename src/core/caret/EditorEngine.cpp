@@ -278,6 +278,8 @@ bool TEditorEngine::ReplaceSelection(std::string_view text) {
   if (m_readOnly) return false;
   if (HasSelection()) {
     if (m_selection.Mode() == TSelectionMode::smNormal) return Replace(SelectionRange(), text, 0);
+    // The box goes, then the text comes: one step, as every other replace.
+    const TUndoGroup group(m_store.UndoObj());
     const bool deleted = DeleteSelectionOnly();
     return ReplaceSelection(text) || deleted;
   }
@@ -406,6 +408,7 @@ bool TEditorEngine::InsertBoxText(std::string_view text) {
   if (m_readOnly) return false;
   const std::vector<std::string> lines = BoxLines(NormalizeLineEnds(text));
   if (lines.empty()) return false;
+  const TUndoGroup group(m_store.UndoObj());
   const bool deleted = DeleteSelectionOnly();
   m_selection.Clear();
   const int row = m_row;
@@ -423,6 +426,7 @@ bool TEditorEngine::MoveSelectionTo(int row, int column, bool copy) {
     const bool inside = row >= box.TopRow && row <= box.BottomRow && column >= box.LeftColumn && column < box.RightColumn;
     if (inside) return false;
     const std::string text = BoxText(m_store, box);
+    const TUndoGroup group(m_store.UndoObj());
     if (!copy) {
       DeleteSelectionOnly();
       if (row >= box.TopRow && row <= box.BottomRow && column >= box.RightColumn) column -= box.RightColumn - box.LeftColumn;

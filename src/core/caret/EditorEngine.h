@@ -155,8 +155,8 @@ public:
   // Box text goes in at the caret column on successive rows.
   bool InsertBoxText(std::string_view text);
   // Moves (or with `copy` copies) the selection to the caret place given by
-  // (row, column), as one undo step for a normal selection. False when the
-  // target lies inside the selection.
+  // (row, column), as one undo step. False when the target lies inside the
+  // selection.
   bool MoveSelectionTo(int row, int column, bool copy);
   bool Undo();
   bool Redo();

@@ -30,22 +30,48 @@ private:
 TUndoData& TEditorUndoObj::NewRecord() {
   TUndoData record;
   record.Caret = m_store.ActiveCaretStamp();
+  if (m_groupDepth > 0) {
+    record.JoinedToPrevious = m_groupHasRecord;
+    m_groupHasRecord = true;
+  }
   Append(std::move(record));
   return m_undoList.back();
 }
 
 void TEditorUndoObj::Append(TUndoData record) {
   m_undoList.push_back(std::move(record));
-  while (m_undoList.size() > static_cast<std::size_t>(m_max)) m_undoList.pop_front();
+  TrimToMax();
   if (!m_inRedo) m_redoList.clear();
 }
 
-bool TEditorUndoObj::Step(TUndoDataList& from, bool redo) {
+void TEditorUndoObj::TrimToMax() {
+  while (m_undoList.size() > static_cast<std::size_t>(m_max)) {
+    m_undoList.pop_front();
+    // Half a group would undo to a text the user never saw.
+    while (!m_undoList.empty() && m_undoList.front().JoinedToPrevious) m_undoList.pop_front();
+  }
+}
+
+bool TEditorUndoObj::StepGroup(TUndoDataList& from, bool redo) {
+  // The opposite records land in the other list in reverse order, so there
+  // the first one stepped starts the group and the others join it.
+  bool joined = false;
+  while (!from.empty()) {
+    const bool more = from.back().JoinedToPrevious;
+    if (!Step(from, redo, joined)) return joined;
+    joined = true;
+    if (!more) break;
+  }
+  return joined;
+}
+
+bool TEditorUndoObj::Step(TUndoDataList& from, bool redo, bool joined) {
   if (from.empty()) return false;
   TEditorClient* active = m_store.ActiveClient();
   const TCaretHidden hidden(active);
   TUndoData opposite;
   opposite.Caret = m_store.ActiveCaretStamp();
+  opposite.JoinedToPrevious = joined;
   if (!m_store.RestoreRecord(from.back(), opposite)) {
     Clear();
     return false;
@@ -63,9 +89,9 @@ bool TEditorUndoObj::Step(TUndoDataList& from, bool redo) {
   return true;
 }
 
-bool TEditorUndoObj::Undo() { return Step(m_undoList, false); }
+bool TEditorUndoObj::Undo() { return StepGroup(m_undoList, false); }
 
-bool TEditorUndoObj::Redo() { return Step(m_redoList, true); }
+bool TEditorUndoObj::Redo() { return StepGroup(m_redoList, true); }
 
 void TEditorUndoObj::Clear() {
   m_undoList.clear();
@@ -74,7 +100,7 @@ void TEditorUndoObj::Clear() {
 
 void TEditorUndoObj::SetUndoListMax(int value) {
   m_max = std::max(value, kMinUndoListMax);
-  while (m_undoList.size() > static_cast<std::size_t>(m_max)) m_undoList.pop_front();
+  TrimToMax();
 }
 
 }  // namespace quillet

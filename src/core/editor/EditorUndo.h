@@ -22,6 +22,12 @@
 // appends its opposite to the undo list without emptying the redo list; any
 // new record empties the redo list. The undo list keeps at most UndoListMax
 // records (64 or more), dropping the oldest.
+//
+// An edit that takes more than one call of the primitive (a box selection
+// deleted, then the typed or pasted text put in) opens a TUndoGroup around
+// the calls: its later records are marked JoinedToPrevious, and undo and
+// redo carry on through such marks, so the user never sees the text between
+// the calls. Dropping the oldest record drops the rest of its group too.
 // Not thread-safe; GUI thread.
 #pragma once
 
@@ -42,6 +48,8 @@ struct TUndoData {
   int NewLineCount = 0;     // logical lines the change put in (0: none)
   TRowAttribute LastRowAttribute = raInvalid;
   std::string OldText;
+  // Undone and redone together with the record before it in its list.
+  bool JoinedToPrevious = false;
   bool operator==(const TUndoData&) const = default;
 };
 
@@ -77,14 +85,36 @@ public:
   const TUndoDataList& RedoList() const noexcept { return m_redoList; }
 
 private:
+  friend class TUndoGroup;
+
   void Append(TUndoData record);
-  bool Step(TUndoDataList& from, bool redo);
+  void TrimToMax();
+  // Steps through one group: the last record and those joined before it.
+  bool StepGroup(TUndoDataList& from, bool redo);
+  bool Step(TUndoDataList& from, bool redo, bool joined);
 
   TEditorScreenStrings& m_store;
   int m_max = kMinUndoListMax;
   bool m_inRedo = false;
+  int m_groupDepth = 0;
+  bool m_groupHasRecord = false;  // the open group made its first record
   TUndoDataList m_redoList;
   TUndoDataList m_undoList;
+};
+
+// Records made while it lives form one undo step. Groups may nest; the
+// outermost one decides.
+class TUndoGroup {
+public:
+  explicit TUndoGroup(TEditorUndoObj& undo) : m_undo(undo) {
+    if (m_undo.m_groupDepth++ == 0) m_undo.m_groupHasRecord = false;
+  }
+  ~TUndoGroup() { --m_undo.m_groupDepth; }
+  TUndoGroup(const TUndoGroup&) = delete;
+  TUndoGroup& operator=(const TUndoGroup&) = delete;
+
+private:
+  TEditorUndoObj& m_undo;
 };
 
 }  // namespace quillet

@@ -272,6 +272,7 @@ bool SaveUnit(const TStoreSettings& settings, TCode& code, const TSaveRequest& r
   if (!CommitSaveUnit(folder, unit, &error)) return false;
   result.FileDeleted = request.Body.empty();
   result.MetaWritten = metaStaged;
+  result.Encrypted = !erase && code.EnCrypt;
   return true;
 }
 

@@ -112,6 +112,7 @@ struct TSaveResult {
   bool Marked = false;         // the entry file exists and is not empty (calendar mark)
   bool FileDeleted = false;    // the entry file was removed
   bool MetaWritten = false;    // Set.ini was rewritten
+  bool Encrypted = false;      // the day is now marked as stored encrypted ("暗号文章")
   std::string SetAsidePath;    // where the unreadable old entry file was kept
   std::vector<std::string> Messages;  // transient messages in the order shown (UTF-8)
   std::string Error;           // why the save failed (English, one line)

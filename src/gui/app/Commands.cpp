@@ -8,6 +8,10 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <utility>
 
 #include "core/app/HIniFile.h"
 #include "core/app/SettingsKeys.h"
@@ -23,6 +27,14 @@ enum : int {
   kImgPrevMonth, kImgPrevSeven, kImgPrevThree, kImgPrevOne, kImgNextOne, kImgNextThree,
   kImgNextSeven, kImgNextMonth, kImgToday
 };
+
+// A tool tip names the command; the access key "(&F)" belongs to the menu
+// ("一日後(&F)" would read "一日後(F)" on a tool button).
+QString ToolTipOf(QString caption) {
+  static const QRegularExpression accessKey(QStringLiteral("\\(&?[A-Za-z0-9]\\)$"));
+  caption.remove(accessKey);
+  return caption.remove(QLatin1Char('&'));
+}
 
 }  // namespace
 
@@ -47,7 +59,10 @@ struct TCommands::TBuilder {
     self.m_items.insert(itemName, menu->menuAction());
     stack.append(menu);
   }
-  void End() { stack.removeLast(); }
+  void End() {
+    self.m_designed.insert(Current(), Current()->actions());
+    stack.removeLast();
+  }
 
   void Sep(const QString& itemName) {
     QAction* sep = Current()->addSeparator();
@@ -60,6 +75,7 @@ struct TCommands::TBuilder {
                const QString& shortcut = {}, int image = -1) {
     auto* action = new QAction(caption, owner);
     action->setObjectName(commandName);
+    action->setToolTip(ToolTipOf(caption));
     if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut, QKeySequence::PortableText));
     action->setProperty("designedShortCut", shortcut);
     action->setProperty("menuItemName", itemName);
@@ -237,6 +253,21 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
     action->setCheckable(true);
     m_actions.insert(action->objectName(), action);
   }
+  // The pop-up menus' way back to a hidden menu bar is the same toggle as
+  // ActShowMenu, whose caption "表示(&V)" says nothing outside its submenu.
+  // The tool bar area and status bar read as the window menu item
+  // "メニュー(&V)"; the editor's menu, where V pastes, as the submenu
+  // "メニュー(&M)".
+  QAction* showMenu = Action("ActShowMenu");
+  for (const auto& [name, caption] : {std::pair{"ActPopShowMenu", "メニュー(&V)"}, {"ActEditShowMenu", "メニュー(&M)"}}) {
+    auto* mirror = new QAction(QString::fromUtf8(caption), owner);
+    mirror->setObjectName(QString::fromLatin1(name));
+    mirror->setCheckable(true);
+    mirror->setChecked(showMenu->isChecked());
+    QObject::connect(showMenu, &QAction::toggled, mirror, &QAction::setChecked);
+    QObject::connect(mirror, &QAction::triggered, showMenu, &QAction::setChecked);
+    m_actions.insert(mirror->objectName(), mirror);
+  }
 }
 
 QAction* TCommands::Action(const QString& commandName) const { return m_actions.value(commandName); }
@@ -255,8 +286,30 @@ const QStringList& TCommands::SimplifiedItems() {
 }
 
 void TCommands::ApplyMenuSimplify(bool simplified) {
-  for (const QString& name : SimplifiedItems())
-    if (QAction* item = MenuItem(name)) item->setVisible(!simplified);
+  // Submenus and separators are objects of the menu alone and are hidden. A
+  // command's action also drives its tool button and its shortcut, which
+  // must keep working, so it is taken out of its menu instead.
+  QSet<QAction*> commands;
+  for (const auto& item : m_leafItems) commands.insert(item.second);
+  QSet<QAction*> leftOut;
+  for (const QString& name : SimplifiedItems()) {
+    QAction* item = MenuItem(name);
+    if (!item) continue;
+    if (commands.contains(item))
+      leftOut.insert(item);
+    else
+      item->setVisible(!simplified);
+  }
+  for (auto it = m_designed.cbegin(); it != m_designed.cend(); ++it) {
+    const QList<QAction*>& designed = it.value();
+    if (std::none_of(designed.begin(), designed.end(), [&](QAction* a) { return leftOut.contains(a); })) continue;
+    QMenu* menu = it.key();
+    // Rebuilt in the designed order, so that showing again puts each item
+    // back in its place.
+    for (QAction* action : menu->actions()) menu->removeAction(action);
+    for (QAction* action : designed)
+      if (!simplified || !leftOut.contains(action)) menu->addAction(action);
+  }
 }
 
 void TCommands::ApplyShowMenu(bool shown) {

@@ -37,7 +37,8 @@ public:
   const QList<QPair<QString, QAction*>>& LeafItems() const { return m_leafItems; }
   const QList<QAction*>& TopLevelMenus() const { return m_topMenus; }
 
-  // The 23 items that the simplified menus hide.
+  // The 23 items that the simplified menus hide. Only the menu entries go:
+  // the commands stay enabled, with their tool buttons and shortcuts.
   static const QStringList& SimplifiedItems();
   void ApplyMenuSimplify(bool simplified);
   void ApplyShowMenu(bool shown);
@@ -55,6 +56,7 @@ private:
   QHash<QString, QAction*> m_actions;
   QHash<QString, QAction*> m_items;
   QHash<QString, int> m_images;
+  QHash<QMenu*, QList<QAction*>> m_designed;  // every menu's items as built
   QList<QPair<QString, QAction*>> m_leafItems;
   QList<QAction*> m_topMenus;
 };

@@ -24,7 +24,9 @@
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/SmallDialogs.h"
 #include "gui/app/UMain.h"
+#include "gui/editor/EditorClipboard.h"
 
 namespace quillet {
 
@@ -48,12 +50,14 @@ TDate TFmMain::Now() const { return m_env.clock(); }
 void TFmMain::ConnectEntryCommands() {
   connect(m_editor, &TMainEditorPort::ModifiedChanged, this, &TFmMain::OnEditorModifiedChanged);
   connect(m_titleEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
-    // The title is stored in code page 932: refuse what it cannot hold.
+    // The title is stored in code page 932: refuse what it cannot hold, in
+    // the words the editor uses.
     std::string bytes;
-    if (!FromUtf16(text.toStdU16String(), bytes)) {
+    QString refused;
+    if (!InputToBytes(text, bytes, &refused)) {
       const QSignalBlocker block(m_titleEdit);
       m_titleEdit->undo();
-      ShowStatusMessage("この文字は日記に保存できません");
+      ShowStatusMessage(RefusedInputMessage(refused));
       return;
     }
     m_titleModified = true;
@@ -183,10 +187,7 @@ void TFmMain::SaveAs() {
 }
 
 void TFmMain::ShowAbout() {
-  QMessageBox box(this);
-  box.setWindowTitle("バージョン情報");
-  box.setText("Quillet\nVersion 1.2.0.4");
-  box.exec();
+  MakeMessageBox(this, "バージョン情報", "Quillet\nVersion 1.2.0.4", false)->exec();
 }
 
 void TFmMain::OpenWithTool(const TTextKey& tool, const QString& target) {

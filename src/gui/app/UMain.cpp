@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,9 +21,12 @@
 #include "core/base/CodePage.h"
 #include "gui/app/Commands.h"
 #include "gui/app/CoolBar.h"
+#include "gui/app/EditorFontDialog.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/MenuBarRecall.h"
 #include "gui/app/PagePanel.h"
+#include "gui/editor/EditorClipboard.h"
 #include "gui/editor/MainEditor.h"
 #include "gui/app/ToolImages.h"
 
@@ -89,6 +91,19 @@ void TFmMain::CreateWidgets() {
 
   m_editor = new TMainEditor(m_splitterMain);
   connect(m_editor, &TMainEditorPort::StatusMessage, this, &TFmMain::ShowStatusMessage);
+  // Right-click in the editor: the edit commands and the way back to a
+  // hidden menu bar, which must be reachable wherever the user looks.
+  QWidget* editor = m_editor->Widget();
+  for (const char* name : {"ActCut", "ActCopy", "ActPaste", "", "ActSelectAll", "", "ActEditShowMenu"}) {
+    if (*name) {
+      editor->addAction(Action(name));
+    } else {
+      auto* separator = new QAction(editor);
+      separator->setSeparator(true);
+      editor->addAction(separator);
+    }
+  }
+  editor->setContextMenuPolicy(Qt::ActionsContextMenu);
 
   m_objectPanel = new QWidget(m_splitterMain);
   m_objectPanel->setObjectName("ObjectPanel");
@@ -112,6 +127,7 @@ void TFmMain::CreateWidgets() {
 
   CreateToolBars();
   ConnectCommands();
+  new TMenuBarRecall(this, Action("ActShowMenu"), [this](bool shown) { m_commands->ApplyShowMenu(shown); });
   setAcceptDrops(true);
 }
 
@@ -204,16 +220,18 @@ void TFmMain::ConnectCommands() {
     m_statusBar->SetPanelText(spReadOnly, on ? QStringLiteral("閲覧") : QString());
   });
   connect(Action("ActFont"), &QAction::triggered, this, [this] {
-    bool ok = false;
     // The font name is kept in code page 932, as the settings file holds it.
     std::u16string current;
     ToUtf16(m_editorFont.name, current);
-    const QFont font =
-        QFontDialog::getFont(&ok, QFont(QString::fromStdU16String(current), m_editorFont.size), this);
-    if (!ok) return;
+    const QString currentName = QString::fromStdU16String(current);
+    const auto dialog = MakeEditorFontDialog(currentName, m_editorFont.size, this);
+    if (dialog->exec() != QDialog::Accepted) return;
+    const QFont font = dialog->selectedFont();
+    const QString chosen = EditorFontName(currentName, font);
     std::string name;
-    if (!FromUtf16(font.family().toStdU16String(), name)) {
-      ShowStatusMessage("この文字は日記に保存できません");
+    QString refused;
+    if (!InputToBytes(chosen, name, &refused)) {
+      ShowStatusMessage(RefusedInputMessage(refused));
       return;
     }
     m_editorFont = {name, font.pointSize() > 0 ? font.pointSize() : m_editorFont.size};
@@ -313,7 +331,7 @@ QMenu* TFmMain::createPopupMenu() {
   // lives here (tool bar area and status bar): a hidden menu bar can always
   // be shown again.
   auto* menu = new QMenu(this);
-  menu->addAction(Action("ActShowMenu"));
+  menu->addAction(Action("ActPopShowMenu"));
   menu->addSeparator();
   menu->addAction(Action("ActEditorBar"));
   menu->addAction(Action("ActDateBar"));

@@ -4,9 +4,8 @@
 // "LastTab"). Steps whose subsystem is not built yet are hooks that do
 // nothing.
 #include <QAction>
-#include <QInputDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -24,6 +23,7 @@
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
 #include "gui/app/PagePanel.h"
+#include "gui/app/SmallDialogs.h"
 #include "gui/app/ToolImages.h"
 #include "gui/app/UMain.h"
 
@@ -36,20 +36,12 @@ TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(
   m_maskSplitter.clear();
   m_saveOnClose = true;
   m_stampCheckPending = false;
-  if (!m_env.reportError)
-    m_env.reportError = [](const QString& text) { QMessageBox::information(nullptr, "Quillet", text); };
+  if (!m_env.reportError) m_env.reportError = [](const QString& text) { ShowMessage(nullptr, "Quillet", text); };
   if (!m_env.askText)
     m_env.askText = [this](const QString& caption, const QString& prompt, const QString& text, bool password) {
-      bool ok = false;
-      const QString answer = QInputDialog::getText(isVisible() ? this : nullptr, caption, prompt,
-                                                   password ? QLineEdit::Password : QLineEdit::Normal, text, &ok);
-      return ok ? std::optional<QString>(answer) : std::nullopt;
+      return AskText(isVisible() ? this : nullptr, caption, prompt, text, password);
     };
-  if (!m_env.askYesNo)
-    m_env.askYesNo = [this](const QString& text) {
-      return QMessageBox::information(this, "Quillet", text, QMessageBox::Yes | QMessageBox::No) ==
-             QMessageBox::Yes;
-    };
+  if (!m_env.askYesNo) m_env.askYesNo = [this](const QString& text) { return AskYesNo(this, "Quillet", text); };
   if (!m_env.clock) m_env.clock = [] { return Today(); };
   CreateWidgets();
   TPageRegistry pages;
@@ -196,6 +188,22 @@ void TFmMain::LoadWindowState(const THIniFile& ini) {
     bounds = ini.ReadBounds(keys::kWindow, current);
   else if (keys::CommandWndPos.Read(ini))
     bounds = ini.ReadBounds(keys::kWindow, current, keys::kPositionSuffix);
+  // A window larger than the screen (stored on a larger screen or at a
+  // smaller scale factor) would open with its edges and bars out of reach:
+  // it is fitted to the available area of the screen it opens on.
+  const QScreen* screen = QGuiApplication::screenAt(QPoint(bounds.left, bounds.top));
+  if (!screen) screen = this->screen();
+  if (screen) {
+    const QRect available = screen->availableGeometry();
+    if (bounds.width > available.width()) {
+      bounds.width = available.width();
+      bounds.left = available.left();
+    }
+    if (bounds.height > available.height()) {
+      bounds.height = available.height();
+      bounds.top = available.top();
+    }
+  }
   if (bounds.width > 0 && bounds.height > 0) resize(bounds.width, bounds.height);
   move(bounds.left, bounds.top);
 }

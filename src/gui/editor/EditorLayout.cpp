@@ -20,16 +20,30 @@ void TEditorLayout::Measure(const QFont& font, const TEditorMargin& margin, cons
 
   m_imagebarWidth =
       imagebar.Visible ? std::max(imagebar.LeftMargin + imagebar.MarkWidth + imagebar.RightMargin, 0) : 0;
-  m_leftbarWidth = leftbar.Visible ? std::max(leftbar.LeftMargin + qCeil(std::max(leftbar.Column, 1) * m_charWidth) +
-                                                  leftbar.RightMargin,
-                                              0)
-                                   : 0;
-  m_textLeft = m_imagebarWidth + m_leftbarWidth + std::max(margin.Left, 0);
+  m_leftbar = leftbar;
+  m_marginLeft = std::max(margin.Left, 0);
+  m_leftbarWidth = LeftbarWidthFor(m_numberDigits);
+  m_textLeft = m_imagebarWidth + m_leftbarWidth + m_marginLeft;
 
   m_rulerFont = font;
   m_rulerFont.setPixelSize(std::max(qRound(m_fontHeight * 0.6), 7));
   m_rulerHeight = ruler.Visible ? QFontMetrics(m_rulerFont).height() + 6 : 0;
   m_textTop = m_rulerHeight + std::max(margin.Top, 0);
+}
+
+int TEditorLayout::LeftbarWidthFor(int digits) const {
+  if (!m_leftbar.Visible) return 0;
+  const int shown = std::max({m_leftbar.Column, digits, 1});
+  return std::max(m_leftbar.LeftMargin + qCeil(shown * m_charWidth) + m_leftbar.RightMargin, 0);
+}
+
+bool TEditorLayout::SetNumberDigits(int digits) {
+  m_numberDigits = digits;
+  const int width = LeftbarWidthFor(digits);
+  if (width == m_leftbarWidth) return false;
+  m_leftbarWidth = width;
+  m_textLeft = m_imagebarWidth + m_leftbarWidth + m_marginLeft;
+  return true;
 }
 
 int TEditorLayout::VisibleRows() const {

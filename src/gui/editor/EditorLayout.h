@@ -30,6 +30,11 @@ public:
   void Measure(const QFont& font, const TEditorMargin& margin, const TEditorLeftbar& leftbar,
                const TEditorRuler& ruler, const TEditorImagebar& imagebar);
   void SetViewportSize(QSize size) { m_viewport = size; }
+  // Digits of the largest number the line-number bar shows now. The bar is
+  // as wide as the larger of these and its "Column" digits, so a number
+  // past the column count is never cut. True when the bar's width changed
+  // (the caller lays out again).
+  bool SetNumberDigits(int digits);
   QSize ViewportSize() const { return m_viewport; }
 
   // The glyph advance of a half-width character (C of the wrap fit).
@@ -72,7 +77,12 @@ private:
   int m_ascent = 12;
   int m_fontHeight = 16;
   QFont m_rulerFont;
+  int LeftbarWidthFor(int digits) const;
+
   int m_imagebarWidth = 0;
+  TEditorLeftbar m_leftbar;
+  int m_marginLeft = 0;
+  int m_numberDigits = 0;
   int m_leftbarWidth = 0;
   int m_textLeft = 0;
   int m_rulerHeight = 0;

@@ -409,6 +409,7 @@ void TEditor::SelectionChanged() {
 void TEditor::TextChanged() { emit Changed(); }
 
 void TEditor::RowsChanged(const TEditorUpdateInfo& info) {
+  if (info.OldRowCount != info.NewRowCount) UpdateNumberWidthLater();
   if (!m_redraw) return;
   if (info.OldRowCount == info.NewRowCount) {
     RepaintRows(info.StartRow, info.StartRow + std::max({info.NewRowCount, info.ReparsedRows, 1}) - 1);
@@ -419,6 +420,7 @@ void TEditor::RowsChanged(const TEditorUpdateInfo& info) {
 }
 
 void TEditor::Reinitialized() {
+  UpdateNumberWidthLater();
   UpdateScrollRanges();
   viewport()->update();
 }
@@ -439,7 +441,26 @@ void TEditor::CaretShown(bool shown) {
 
 // --- Layout -----------------------------------------------------------------------------------
 
+int TEditor::NumberDigits() const {
+  if (!m_leftbar.Visible || !m_leftbar.ShowNumber) return 0;
+  const int last = m_leftbar.ShowNumberMode == TNumberMode::nmLine ? m_store->LineCount() : MaxCaretRow(*m_store);
+  const int largest = last + (m_leftbar.ZeroBase ? 0 : 1);
+  return static_cast<int>(QString::number(largest).size());
+}
+
+void TEditor::UpdateNumberWidthLater() {
+  if (m_numberWidthPending) return;
+  m_numberWidthPending = true;
+  QTimer::singleShot(0, this, [this] {
+    m_numberWidthPending = false;
+    if (!m_layout.SetNumberDigits(NumberDigits())) return;
+    Relayout();
+    viewport()->update();
+  });
+}
+
 void TEditor::MetricsChanged() {
+  m_layout.SetNumberDigits(NumberDigits());
   m_layout.Measure(font(), m_margin, m_leftbar, m_ruler, m_imagebar);
   m_painter->FontChanged();
   Relayout();

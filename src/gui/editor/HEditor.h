@@ -255,6 +255,12 @@ private:
   void SetPreedit(const QString& text, const QList<QInputMethodEvent::Attribute>& attributes);
   // Forgets the pre-edit; a view gone past the scroll bar comes back.
   void ClearPreedit();
+  // Digits of the largest number the line-number bar shows for the text.
+  int NumberDigits() const;
+  // Widens or narrows the line-number bar to NumberDigits, laying out
+  // again when it changed. Deferred to the event loop: it is asked for from
+  // the store's change reports, and a new layout may cut the rows anew.
+  void UpdateNumberWidthLater();
   void RestartBlink();
   void RepaintCaretArea(int row);
 
@@ -286,6 +292,7 @@ private:
   bool m_blinkOn = true;
   bool m_selected = false;
   bool m_redraw = true;
+  bool m_numberWidthPending = false;
   QTimer m_blink;
   QString m_preedit;
   int m_preeditCursor = 0;

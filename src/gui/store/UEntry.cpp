@@ -118,6 +118,9 @@ bool TFmMain::SaveEntry(bool force) {
   for (const std::string& message : result.Messages) ShowStatusMessage(QString::fromStdString(message));
   if (result.Acted && result.Ok) {
     ClearModified();
+    // The day is now stored the way the settings say; the panel must not
+    // wait for the next load to tell.
+    m_statusBar->SetPanelText(spEncrypted, result.Encrypted ? QString::fromUtf8(kMsgEncryptedText) : QString());
     m_loadFailed = false;
     if (!result.FileDeleted) m_currentFileName = EntryPath(m_store, m_currentDate);
   }

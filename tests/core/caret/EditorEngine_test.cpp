@@ -372,6 +372,38 @@ TEST(EngineBox, PastingPastShortRowsPadsThem) {
   EXPECT_EQ(f.Text(), "abcd1ef\r\nab  2\r\n    3\r\n");
 }
 
+// Replacing a box takes two calls of the primitive (the box out, the text
+// in); they used to be two undo steps, and one Ctrl+Z showed the text with
+// the box deleted, which the user never saw.
+TEST(EngineBox, ReplacingABoxIsOneUndoStep) {
+  const std::string before = "abcd\r\nefgh\r\nxy";
+  const struct {
+    const char* name;
+    bool (*edit)(TEditorEngine&);
+    const char* after;
+  } rows[] = {
+      {"typed", [](TEditorEngine& e) { return e.InsertText("X"); }, "aXd\r\neh\r\nxy"},
+      {"pasted", [](TEditorEngine& e) { return e.ReplaceSelection("Z"); }, "aZd\r\neh\r\nxy"},
+      {"box pasted", [](TEditorEngine& e) { return e.InsertBoxText("12\r\n34\r\n"); }, "a12d\r\ne34h\r\nxy"},
+  };
+  for (const auto& row : rows) {
+    TEngineFixture f(before);
+    f.Engine.SetSelectionMode(TSelectionMode::smBox);
+    f.Caret(0, 1);
+    f.Engine.MoveCaretTo(1, 3, true);  // "bc" over "fg"
+    ASSERT_TRUE(row.edit(f.Engine)) << row.name;
+    EXPECT_EQ(f.Text(), row.after) << row.name;
+    EXPECT_TRUE(f.Engine.Undo()) << row.name;
+    EXPECT_EQ(f.Text(), before) << row.name;
+    EXPECT_FALSE(f.Engine.CanUndo()) << row.name;
+    EXPECT_TRUE(f.Engine.Redo()) << row.name;
+    EXPECT_EQ(f.Text(), row.after) << row.name;
+    EXPECT_FALSE(f.Engine.CanRedo()) << row.name;
+    EXPECT_TRUE(f.Engine.Undo()) << row.name;
+    EXPECT_EQ(f.Text(), before) << row.name;
+  }
+}
+
 // --- Search -----------------------------------------------------------------------------
 
 TEST(EngineSearch, FindsForwardThenBackwardAndSelects) {

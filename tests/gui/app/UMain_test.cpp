@@ -2,12 +2,17 @@
 // the commands and menus, the toggles that persist, and the settings written
 // by the close sequence.
 #include <QAction>
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -17,6 +22,7 @@
 #include "core/app/HIniFile.h"
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
+#include "gui/app/MainEditorPort.h"
 #include "gui/app/UMain.h"
 
 using namespace quillet;
@@ -51,6 +57,25 @@ protected:
     ASSERT_TRUE(ini.UpdateFile());
   }
 };
+
+// The item names of the entries the menus show, depth first.
+QStringList ShownEntries(const QList<QAction*>& items) {
+  QStringList names;
+  for (QAction* item : items) {
+    if (!item->isVisible()) continue;
+    // Commands carry their item name apart from their command name.
+    const QString itemName = item->property("menuItemName").toString();
+    names << (itemName.isEmpty() ? item->objectName() : itemName);
+    if (QMenu* menu = QMenu::menuInAction(item)) names << ShownEntries(menu->actions());
+  }
+  return names;
+}
+
+void ShowActive(TFmMain& window) {
+  window.ShowMain();
+  window.activateWindow();
+  QApplication::processEvents();
+}
 
 TEST_F(MainWindowTest, FirstStartCreatesOptionFolderAndCloseWritesExitKeys) {
   {
@@ -171,23 +196,34 @@ TEST_F(MainWindowTest, ShortCutSectionOverridesTheDesignedKeys) {
   EXPECT_EQ(second.Action("ActSave")->shortcut(), QKeySequence("Ctrl+S"));
 }
 
-TEST_F(MainWindowTest, SimplifiedMenusHideExactlyTheListedItems) {
+TEST_F(MainWindowTest, SimplifiedMenusHideTheListedEntriesButNotTheirCommands) {
   TFmMain window(Env());
+  ShowActive(window);
   TCommands& commands = window.Commands();
+  const QStringList designed = ShownEntries(window.menuBar()->actions());
   EXPECT_EQ(TCommands::SimplifiedItems().size(), 23);
   window.Action("ActMenuSimplify")->setChecked(true);
+  const QStringList simplified = ShownEntries(window.menuBar()->actions());
   for (const QString& name : TCommands::SimplifiedItems()) {
-    QAction* item = commands.MenuItem(name);
-    ASSERT_NE(item, nullptr) << name.toStdString();
-    EXPECT_FALSE(item->isVisible()) << name.toStdString();
+    ASSERT_NE(commands.MenuItem(name), nullptr) << name.toStdString();
+    EXPECT_FALSE(simplified.contains(name)) << name.toStdString();
   }
-  // The way back stays visible.
-  EXPECT_TRUE(commands.MenuItem("MenuShowMenu")->isVisible());
-  EXPECT_TRUE(commands.MenuItem("MenuMenuSimplify")->isVisible());
-  EXPECT_TRUE(commands.MenuItem("MenuSave")->isVisible());
+  // The way back stays.
+  EXPECT_TRUE(simplified.contains("MenuShowMenu"));
+  EXPECT_TRUE(simplified.contains("MenuMenuSimplify"));
+  // Hiding the entries once hid the commands too: their tool buttons went
+  // and Ctrl+B stopped working.
+  for (const char* name : {"ActBoxSelect", "ActGrep", "ActPrevMonth", "ActNextMonth"}) {
+    QAction* action = window.Action(name);
+    QToolBar* bar = window.EditorBar()->actions().contains(action) ? window.EditorBar() : window.DateBar();
+    ASSERT_NE(bar->widgetForAction(action), nullptr) << name;
+    EXPECT_TRUE(bar->widgetForAction(action)->isVisible()) << name;
+  }
+  QTest::keyClick(&window, Qt::Key_B, Qt::ControlModifier);
+  EXPECT_TRUE(window.Action("ActBoxSelect")->isChecked());
+  // Back in their places.
   window.Action("ActMenuSimplify")->setChecked(false);
-  for (const QString& name : TCommands::SimplifiedItems())
-    EXPECT_TRUE(commands.MenuItem(name)->isVisible()) << name.toStdString();
+  EXPECT_EQ(ShownEntries(window.menuBar()->actions()), designed);
 }
 
 TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
@@ -208,7 +244,9 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
   EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_FALSE(menu->isVisible());
   EXPECT_TRUE(window.Action("ActMenuSimplify")->isChecked());
-  EXPECT_FALSE(window.Commands().MenuItem("MenuGrep")->isVisible());
+  EXPECT_FALSE(QMenu::menuInAction(window.Commands().MenuItem("MenuSearch"))
+                   ->actions()
+                   .contains(window.Commands().MenuItem("MenuGrep")));
   EXPECT_FALSE(window.Action("ActHint")->isChecked());
   EXPECT_FALSE(window.Action("ActShowStatusBar")->isChecked());
   EXPECT_FALSE(window.StatusBar().isVisible());
@@ -218,9 +256,82 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
   EXPECT_TRUE(window.Action("ActTabStyle")->isChecked());
   // The hidden menu bar comes back through the tool bar area's pop-up menu.
   std::unique_ptr<QMenu> popup(window.createPopupMenu());
-  ASSERT_TRUE(popup->actions().contains(window.Action("ActShowMenu")));
-  window.Action("ActShowMenu")->trigger();
+  ASSERT_TRUE(popup->actions().contains(window.Action("ActPopShowMenu")));
+  window.Action("ActPopShowMenu")->trigger();
+  EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_TRUE(menu->isVisible());
+}
+
+TEST_F(MainWindowTest, AltAloneShowsAHiddenMenuBarForOneUse) {
+  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
+  TFmMain window(Env());
+  ShowActive(window);
+  QWidget* editor = window.Editor().Widget();
+  editor->setFocus();
+  // Alt in a chord (here the layout switch Alt+Shift) recalls nothing.
+  QTest::keyClick(editor, Qt::Key_Shift, Qt::AltModifier);
+  EXPECT_FALSE(window.menuBar()->isVisible());
+  QTest::keyClick(editor, Qt::Key_Alt);
+  EXPECT_TRUE(window.menuBar()->isVisible());
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  popup->close();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.menuBar()->isVisible());
+  EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());  // what the settings keep
+}
+
+TEST_F(MainWindowTest, TheEditorsContextMenuLeadsBackToAHiddenMenuBar) {
+  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
+  TFmMain window(Env());
+  ShowActive(window);
+  auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
+  ASSERT_NE(editor, nullptr);
+  // Each pop-up menu's toggle is reached by its access key: M in the
+  // editor's menu (V pastes there), V in the tool bar area's.
+  QStringList offered;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : menu->actions()) offered << action->objectName();
+    QTest::keyClick(menu, Qt::Key_M);
+  });
+  const QPoint at(20, 20);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, editor->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(editor->viewport(), &event);
+  EXPECT_TRUE(offered.contains("ActPaste"));
+  EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
+  EXPECT_TRUE(window.menuBar()->isVisible());
+
+  std::unique_ptr<QMenu> popup(window.createPopupMenu());
+  EXPECT_EQ(popup->actions().front()->text(), "メニュー(&V)");
+  popup->popup(window.mapToGlobal(QPoint(10, 10)));
+  QTest::keyClick(popup.get(), Qt::Key_V);
+  EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
+}
+
+TEST_F(MainWindowTest, ToolTipsLeaveOutTheAccessKey) {
+  TFmMain window(Env());
+  const QRegularExpression accessKey(R"(\(&?[A-Za-z0-9]\))");
+  for (QToolBar* bar : {window.EditorBar(), window.DateBar()})
+    for (QAction* action : bar->actions()) {
+      if (!action->text().isEmpty()) {
+        EXPECT_FALSE(action->toolTip().contains(accessKey)) << action->toolTip().toStdString();
+      }
+    }
+  EXPECT_EQ(window.Action("ActNextOne")->toolTip(), "一日後");
+}
+
+TEST_F(MainWindowTest, EditorAndTitleBoxRefuseACharacterInTheSameWords) {
+  TFmMain window(Env());
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+  QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, emoji);
+  QApplication::sendEvent(window.TitleEdit(), &typed);
+  const QString fromTitle = window.StatusBar().PanelText(spMessage);
+  EXPECT_TRUE(window.TitleEdit()->text().isEmpty());
+  QApplication::sendEvent(window.Editor().Widget(), &typed);
+  EXPECT_TRUE(fromTitle.contains(emoji)) << fromTitle.toStdString();
+  EXPECT_EQ(window.StatusBar().PanelText(spMessage), fromTitle);
 }
 
 TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcut) {
@@ -252,6 +363,11 @@ TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
   EXPECT_TRUE(window.StatusBar().PanelText(spReadOnly).isEmpty());
   window.Action("ActTabStyle")->trigger();
   EXPECT_EQ(window.StatusBar().PanelText(spMessage), "変更は再起動後に反映されます");
+  // A save with encryption on marks the entry at once, not at the next load.
+  EXPECT_TRUE(window.StatusBar().PanelText(spEncrypted).isEmpty());
+  window.Editor().ReplaceSelection("abc");
+  window.Action("ActSave")->trigger();
+  EXPECT_EQ(window.StatusBar().PanelText(spEncrypted), "暗号文章");
 }
 
 TEST_F(MainWindowTest, WindowStateAndBounds) {
@@ -292,8 +408,20 @@ TEST_F(MainWindowTest, WindowStateAndBounds) {
     ini.WriteInteger("Window", "WidthPosition", 640);
     ini.WriteInteger("Window", "HeightPosition", 480);
   });
+  {
+    TFmMain window(Env());
+    EXPECT_EQ(window.size(), QSize(640, 480));
+  }
+  // Bounds stored on a larger screen (or at a smaller scale factor) are
+  // fitted to this one, whose bars would otherwise be out of reach.
+  WriteSettings([](THIniFile& ini) {
+    ini.WriteBool("Window", "SaveWndPos", true);
+    ini.WriteBounds("Window", TBounds{0, 0, 5080, 3440});
+  });
   TFmMain window(Env());
-  EXPECT_EQ(window.size(), QSize(640, 480));
+  const QRect available = window.screen()->availableGeometry();
+  EXPECT_LE(window.width(), available.width());
+  EXPECT_LE(window.height(), available.height());
 }
 
 TEST_F(MainWindowTest, BringToFrontRestoresAMinimisedWindow) {

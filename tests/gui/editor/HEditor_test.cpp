@@ -504,6 +504,25 @@ TEST_F(EditorWidgetTest, PaintsTextAndTheCaret) {
   }
 }
 
+TEST_F(EditorWidgetTest, TheLineNumberBarWidensToItsLargestNumber) {
+  // "Column" is 4 digits: line 10000 lost its first digit under the bar's
+  // edge before the bar took the digits it has to show.
+  TEditorLeftbar bar = editor->Leftbar();
+  bar.Column = 4;
+  editor->SetLeftbar(bar);
+  const int narrow = editor->Layout().LeftbarWidth();
+  std::string text;
+  for (int i = 0; i < 10000; ++i) text += "x\r\n";
+  editor->SetText(text);  // the caret may stand on line 10001
+  QApplication::processEvents();
+  const QFontMetricsF metrics(editor->font());
+  EXPECT_GE(editor->Layout().LeftbarWidth() - bar.LeftMargin - bar.RightMargin,
+            metrics.horizontalAdvance(QStringLiteral("10001")));
+  editor->SetText("x");
+  QApplication::processEvents();
+  EXPECT_EQ(editor->Layout().LeftbarWidth(), narrow);  // never narrower than "Column"
+}
+
 TEST_F(EditorWidgetTest, FullWidthCharactersTakeTwoCells) {
   // The mapped font keeps the 2:1 ratio the column grid relies on.
   const QFontMetricsF metrics(editor->font());
