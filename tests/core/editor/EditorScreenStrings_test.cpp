@@ -17,8 +17,7 @@ using test::Cp;
 using test::Dump;
 using test::TFakeClient;
 
-std::string A(int n, char c = 'a') { return std::string(static_cast<std::size_t>(n), c); }
-
+using test::A;
 struct TEditCase {
   const char* name;
   std::string text;  // initial text (wrapping off)

@@ -17,8 +17,7 @@ namespace {
 using test::Dump;
 using test::TFakeClient;
 
-std::string A(int n, char c = 'a') { return std::string(static_cast<std::size_t>(n), c); }
-
+using test::A;
 TEST(UndoLimit, TheOldestRecordGoesBeyondTheMaximum) {
   TEditorScreenStrings store;
   store.SetText("x\r\n");

@@ -42,27 +42,10 @@ TLines GrepText(const std::string& pattern, const std::string& text) {
   return GrepFile(grep, folder / "f.txt");
 }
 
-// Lines as the reader splits them (CR LF, CR, LF).
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 TLines ReferenceGrep(const std::string& pattern, const std::string& text) {
   test::TReferenceMatcher reference(pattern, test::TReferenceMatcher::TMode::Grep);
   TLines lines;
-  const auto all = SplitLines(text);
+  const auto all = test::SplitLines(text);
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (reference.LineMatches(all[i])) lines.emplace_back(i + 1, all[i]);
   }
@@ -202,26 +185,6 @@ const std::vector<std::string> kPieces = {"a", "b", "A", "\\", "^", "$", kA, kSo
 const std::vector<std::string> kAtoms = {"a", "b", "A", "\\\\", kA, kSo, "\x93\xFA", ".", "[ab]", "[^a]",
                                          "[A-Z]", "[\x83\x40-\x83\x96]", "\\n", "\\x93", "^", "$", "\\x9F"};
 
-std::string RandomPattern(std::mt19937& random, int depth) {
-  const int choice = depth > 3 ? 0 : static_cast<int>(random() % 10);
-  std::string result;
-  if (choice <= 4) {
-    result = kAtoms[random() % kAtoms.size()];
-  } else if (choice <= 6) {
-    result = RandomPattern(random, depth + 1) + RandomPattern(random, depth + 1);
-  } else if (choice == 7) {
-    result = RandomPattern(random, depth + 1) + "|" + RandomPattern(random, depth + 1);
-  } else if (choice == 8) {
-    result = "(" + RandomPattern(random, depth + 1) + ")";
-  }
-  switch (random() % 8) {
-    case 0: return "(" + result + ")*";
-    case 1: return "(" + result + ")+";
-    case 2: return "(" + result + ")?";
-    default: return result;
-  }
-}
-
 TEST(AgainstReference, GrepLinesAgreeOnGeneratedPatternsAndFiles) {
   std::mt19937 random(1206);
   test::TTempFolder folder;
@@ -230,7 +193,7 @@ TEST(AgainstReference, GrepLinesAgreeOnGeneratedPatternsAndFiles) {
   std::size_t reported = 0;
   std::size_t lines = 0;
   for (int p = 0; p < 400; ++p) {
-    const std::string pattern = RandomPattern(random, 0);
+    const std::string pattern = test::RandomPattern(random, kAtoms);
     TGrep grep;
     grep.SetRegExp(pattern);
     ++scans[static_cast<int>(grep.ScanKind())];
@@ -242,7 +205,7 @@ TEST(AgainstReference, GrepLinesAgreeOnGeneratedPatternsAndFiles) {
       const TLines expected = ReferenceGrep(pattern, text);
       ASSERT_EQ(GrepFile(grep, path), expected) << "pattern '" << pattern << "' text '" << text << "'";
       reported += expected.size();
-      lines += SplitLines(text).size();
+      lines += test::SplitLines(text).size();
     }
   }
   EXPECT_GT(scans[static_cast<int>(TGrep::TScan::Literal)], 20);

@@ -1,7 +1,8 @@
 // Tests of TTxtFile: line ends of every kind, lines that cross the 100 KB
 // block boundary (a CR LF pair cut in two by a read included), lines longer
 // than a block, the line feed added to a last line, empty files, cancel and
-// unreadable files. Expected lines come from a plain splitter written here.
+// unreadable files. Expected lines come from the plain splitter of the
+// search tests.
 #include "core/search/TxtFile.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "../app/TempFolder.h"
+#include "ReferenceMatcher.h"
 
 namespace quillet {
 namespace {
@@ -47,21 +49,10 @@ TLines ReadAll(const std::string& path) {
   }
 }
 
-// The reference: CR LF, CR and LF each end a line; text after the last end
-// is a line of its own.
+// The reference split, numbered.
 TLines Split(const std::string& text) {
   TLines lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.emplace_back(lines.size() + 1, line);
-      line.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.emplace_back(lines.size() + 1, line);
+  for (const std::string& line : test::SplitLines(text)) lines.emplace_back(lines.size() + 1, line);
   return lines;
 }
 

@@ -93,29 +93,6 @@ const std::vector<std::string> kAtoms = {"a",     "b",        "A",     "\\\\",  
                                          "[ab]",  "[^a]",     "[A-Z]", "[\x83\x40-\x83\x96]", "\\n", "\\x93", "^",
                                          "$",     "[^\\n\\r]", "\\^"};
 
-std::string RandomPattern(std::mt19937& random, int depth) {
-  std::uniform_int_distribution<int> pick(0, 9);
-  const int choice = depth > 3 ? 0 : pick(random);
-  std::string result;
-  if (choice <= 4) {
-    result = kAtoms[std::uniform_int_distribution<std::size_t>(0, kAtoms.size() - 1)(random)];
-  } else if (choice <= 6) {
-    result = RandomPattern(random, depth + 1) + RandomPattern(random, depth + 1);
-  } else if (choice == 7) {
-    result = RandomPattern(random, depth + 1) + "|" + RandomPattern(random, depth + 1);
-  } else if (choice == 8) {
-    result = "(" + RandomPattern(random, depth + 1) + ")";
-  } else {
-    result = "";
-  }
-  switch (std::uniform_int_distribution<int>(0, 7)(random)) {
-    case 0: return "(" + result + ")*";
-    case 1: return "(" + result + ")+";
-    case 2: return "(" + result + ")?";
-    default: return result;
-  }
-}
-
 std::string RandomText(std::mt19937& random, std::size_t maxLength) {
   std::string text;
   const std::size_t length = std::uniform_int_distribution<std::size_t>(0, maxLength)(random);
@@ -130,7 +107,7 @@ TEST(AgainstReference, MatchAgreesOnGeneratedPatternsAndTexts) {
   int compared = 0;
   int matched = 0;
   for (int p = 0; p < 600; ++p) {
-    const std::string pattern = RandomPattern(random, 0);
+    const std::string pattern = test::RandomPattern(random, kAtoms);
     for (const auto separator : {TMatchCORE_LineSeparator::mcls_CRLF, TMatchCORE_LineSeparator::mcls_LF}) {
       TAWKStr awk;
       awk.SetLineSeparator(separator);
