@@ -1,5 +1,6 @@
-// Colour text forms: names and "$00BBGGRR" as the original settings files
-// hold them, plus the decimal form its reader also takes.
+// Colour text forms: names and "$00BBGGRR" as the stored settings files hold
+// them, plus the other forms those files' reader also takes (any case, blanks,
+// short hex, decimal).
 #include "core/app/HColor.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ TEST(HColorText, WritesAndReadsBack) {
       {clBlack, "clBlack"}, {clMedGray, "clMedGray"}, {clWindow, "clWindow"}, {clScrollBar, "clScrollBar"},
       {clHotLight, "clHotLight"}, {clMenuBar, "clMenuBar"}, {cl3DDkShadow, "cl3DDkShadow"}, {clNone, "clNone"},
       {clDefault, "clDefault"}, {0x00555555, "$00555555"}, {0x00ABCDEF, "$00ABCDEF"},
-      {0x80000019, "$80000019"},  // system colour 25 has no name on the original platform either
+      {0x80000019, "$80000019"},  // system colour 25 has no name on Windows either
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ColorToString(c.color), c.text);
@@ -25,7 +26,7 @@ TEST(HColorText, WritesAndReadsBack) {
   }
 }
 
-TEST(HColorText, ReadsTheOriginalReadersOtherForms) {
+TEST(HColorText, ReadsTheOtherFormsOfTheStoredFiles) {
   const struct {
     const char* text;
     TColorRef expected;

@@ -53,7 +53,7 @@ TEST(SettingsKeysNames, BandKeysCarryThePosition) {
   EXPECT_EQ(keys::CoolBarVisible(10), "CoolBarVisible10");
 }
 
-// The texts must be byte for byte what the original writes, so they are
+// The texts must be byte for byte those of the stored format, so they are
 // compared with an independent converter rather than with a copy.
 TEST(SettingsKeysDefaults, LineBreakTextsAreTheCodePage932Bytes) {
   EXPECT_EQ(keys::PunctuationStr.def, Cp932("、。，．,.｡､"));

@@ -1,6 +1,6 @@
 // A private temporary folder for one test (mkdtemp under /tmp), removed with
 // everything in it when the test ends, so tests never touch the home folder;
-// and the small file and command helpers the settings and store tests share.
+// and the small file, command and code page helpers the tests share.
 #pragma once
 
 #include <grp.h>
@@ -15,6 +15,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/IconvText.h"
 
 namespace quillet::test {
 
@@ -63,7 +65,7 @@ inline std::vector<std::string> Listing(const std::string& folder) {
   return names;
 }
 
-// Standard output of a shell command (reference tools: iconv, date).
+// Standard output of a shell command (reference tools: GNU grep, date).
 inline bool RunCommand(const std::string& command, std::string& output) {
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return false;
@@ -73,12 +75,8 @@ inline bool RunCommand(const std::string& command, std::string& output) {
   return ::pclose(pipe) == 0;
 }
 
-// `utf8` in code page 932 as iconv gives it.
-inline std::string Cp932(const std::string& utf8) {
-  std::string out;
-  RunCommand("printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t CP932", out);
-  return out;
-}
+// `utf8` in code page 932 as glibc's iconv(3) gives it, converted in-process.
+inline std::string Cp932(const std::string& utf8) { return IconvToCp932(utf8); }
 
 // Runs `check` with the permission bits in force. Root reads and writes
 // whatever the bits say, so as root `check` runs in a child process that has

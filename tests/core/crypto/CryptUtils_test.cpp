@@ -38,30 +38,7 @@ std::string Decrypt(TCrypt& crypt, std::string_view cipherText) {
   return out;
 }
 
-// The plain blocks behind a cipher text, padding included.
-std::string RawPlain(std::string_view key, std::string_view cipherText) {
-  TCryptCBC crypt = MakeCrypt(key, padCount);
-  std::string out(cipherText);
-  crypt.InitDecrypt();
-  for (std::size_t i = 0; i < out.size(); i += 8) crypt.DecryptBlock(Out(out) + i, Out(out) + i);
-  return out;
-}
-
 // --- Sizes and padding bytes ---------------------------------------------------------
-
-TEST(CryptPadding, EmptyInputIsOneBlockOfEights) {
-  TCryptCBC crypt = MakeCrypt("key");
-  const std::string out = Encrypt(crypt, "");
-  ASSERT_EQ(out.size(), 8u);
-  EXPECT_EQ(RawPlain("key", out), std::string(8, '\x08'));
-}
-
-TEST(CryptPadding, NineBytesGainSevenSevens) {
-  TCryptCBC crypt = MakeCrypt("key");
-  const std::string out = Encrypt(crypt, "123456789");
-  ASSERT_EQ(out.size(), 16u);
-  EXPECT_EQ(RawPlain("key", out), "123456789" + std::string(7, '\x07'));
-}
 
 struct TPadRow {
   const char* name;

@@ -39,11 +39,6 @@ TEST_P(SecurityScramble, XorsEachByteWith1D) {
   EXPECT_EQ(Scramble(GetParam().text), GetParam().scrambled);
 }
 
-TEST_P(SecurityScramble, IsItsOwnInverseUpToANul) {
-  const std::string& text = GetParam().text;
-  EXPECT_EQ(Scramble(Scramble(text)), text.substr(0, text.find('\0')));
-}
-
 INSTANTIATE_TEST_SUITE_P(Texts, SecurityScramble, testing::ValuesIn(kScrambleRows),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -82,13 +77,6 @@ INSTANTIATE_TEST_SUITE_P(Settings, SecurityReadCode, testing::ValuesIn(kCodeRows
                          [](const auto& row) { return std::string(row.param.name); });
 
 // --- Number key -----------------------------------------------------------------------------
-
-TEST(SecurityNumberKey, KeyByteIsTheLowByte) {
-  EXPECT_EQ(KeyByte(164), 164);
-  EXPECT_EQ(KeyByte(300), 44);
-  EXPECT_EQ(KeyByte(256), 0);
-  EXPECT_EQ(KeyByte(-1), 255);
-}
 
 TEST(SecurityNumberKey, FileIsThePlainTextXorTheKeyByte) {
   const TTempFolder tmp;
@@ -184,22 +172,6 @@ TEST(SecurityWordKey, FileIsOpenSslBlowfishCbcWithTheFixedVector) {
     EXPECT_EQ(stored, OpenSslCbcInOurOrder("key word", kVectorBytes, PadCount(body))) << body.size();
     EXPECT_EQ(stored.size(), (body.size() / 8 + 1) * 8);  // 5 bytes in 8, 16 in 24
   }
-}
-
-TEST(SecurityWordKey, AWordOf80BytesEncryptsAsItsFirst72) {
-  std::string word;
-  for (int i = 0; i < 80; ++i) word.push_back(static_cast<char>('!' + i));
-  EXPECT_EQ(EncryptWordKey("text", word), EncryptWordKey("text", word.substr(0, 72)));
-}
-
-TEST(SecurityWordKey, FilesRoundTrip) {
-  const TTempFolder tmp;
-  const std::string body = "\x8D\xA1\x93\xFA\x82\xCD\r\n\x90\xB0\x82\xEA";  // 今日は / 晴れ
-  ASSERT_TRUE(WriteWordKey(body, tmp / "7.txt", "word"));
-  EXPECT_EQ(ReadRaw(tmp / "7.txt").size(), 16u);
-  std::string back;
-  ASSERT_TRUE(ReadWordKey(back, tmp / "7.txt", "word"));
-  EXPECT_EQ(back, body);
 }
 
 TEST(SecurityWordKey, AMissingFileReadsAsSuccessAndLeavesTheBody) {

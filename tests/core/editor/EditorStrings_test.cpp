@@ -18,16 +18,6 @@ using test::Cp;
 using test::Dump;
 using test::TFakeClient;
 
-std::string A(int n, char c = 'a') { return std::string(static_cast<std::size_t>(n), c); }
-
-std::vector<std::string> All(const TEditorStrings& lines) {
-  std::vector<std::string> out;
-  for (int i = 0; i < lines.Count(); ++i) out.push_back(lines.Get(i));
-  return out;
-}
-
-using V = std::vector<std::string>;
-
 struct TTextCase {
   const char* name;
   std::string text;
@@ -59,92 +49,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 std::string("a\0b\r\nc", 6)}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(LinesCount, CountsLogicalLinesNeverRows) {
+// Put, Insert, Delete and Add on random text, wrapped and not, with indices
+// outside the lines, are checked against a plain model in
+// EditorProperty_test.cpp.
+TEST(LinesEdits, AddTellsTheIndexAndGetChecksIt) {
   TEditorScreenStrings store;
   TEditorStrings lines(store);
-  store.WrapOption().SetWrapByte(20);
-  store.SetWordWrap(true);
-  lines.SetText(A(45) + "\r\n" + A(20, 'b') + "\r\nc");
-  EXPECT_EQ(store.Count(), 6);  // 3 rows, 2 (a full row and an empty one), 1
-  EXPECT_EQ(lines.Count(), 3);
-  EXPECT_EQ(All(lines), (V{A(45), A(20, 'b'), "c"}));
-  store.SetWordWrap(false);
-  EXPECT_EQ(lines.Count(), 3);
-  EXPECT_EQ(All(lines), (V{A(45), A(20, 'b'), "c"}));
+  EXPECT_EQ(lines.Add("first"), 0);
+  EXPECT_EQ(lines.Add("second"), 1);
+  EXPECT_THROW((void)lines.Get(2), TEListError);
+  EXPECT_THROW((void)lines.Get(-1), TEListError);
 }
-
-class LinesEdits : public ::testing::TestWithParam<bool> {
-protected:
-  void SetUp() override {
-    m_store.WrapOption().SetWrapByte(20);
-    m_store.SetWordWrap(GetParam());
-  }
-  TEditorScreenStrings m_store;
-  TEditorStrings m_lines{m_store};
-};
-
-TEST_P(LinesEdits, PutKeepsTheLineEnd) {
-  m_lines.SetText(A(30) + "\r\nb\r\nc");
-  m_lines.Put(0, "x");
-  m_lines.Put(2, A(25, 'y'));
-  EXPECT_EQ(m_lines.Text(), "x\r\nb\r\n" + A(25, 'y'));
-  m_lines.Put(1, "p\r\nq");
-  EXPECT_EQ(All(m_lines), (V{"x", "p", "q", A(25, 'y')}));
-}
-
-TEST_P(LinesEdits, InsertAddsALineBefore) {
-  m_lines.SetText("a\r\nb");
-  m_lines.Insert(0, A(30));
-  m_lines.Insert(2, "m");
-  EXPECT_EQ(All(m_lines), (V{A(30), "a", "m", "b"}));
-  m_lines.Insert(4, "z");  // index = Count appends
-  EXPECT_EQ(m_lines.Text(), A(30) + "\r\na\r\nm\r\nb\r\nz");
-}
-
-TEST_P(LinesEdits, AddAfterATextWithoutLineEndKeepsItWithout) {
-  m_lines.SetText("a\r\n" + A(25, 'b'));
-  EXPECT_EQ(m_lines.Add("c"), 2);
-  EXPECT_EQ(m_lines.Text(), "a\r\n" + A(25, 'b') + "\r\nc");
-  EXPECT_EQ(m_store.RowAttribute(m_store.Count() - 1), raEof);
-  m_lines.Clear();
-  EXPECT_EQ(m_lines.Add("first"), 0);
-  EXPECT_EQ(m_lines.Add("second"), 1);
-  EXPECT_EQ(m_lines.Text(), "first\r\nsecond\r\n");
-}
-
-TEST_P(LinesEdits, DeleteRemovesTheWholeLine) {
-  m_lines.SetText("a\r\n" + A(45, 'b') + "\r\nc");
-  m_lines.Delete(1);
-  EXPECT_EQ(m_lines.Text(), "a\r\nc");
-  m_lines.Delete(1);  // the last line of two: one row is left
-  EXPECT_EQ(m_lines.Text(), "a\r\n");
-  EXPECT_EQ(m_store.Count(), 1);
-  m_lines.Delete(0);
-  EXPECT_EQ(m_store.Count(), 0);
-}
-
-TEST_P(LinesEdits, IndicesOutsideTheLinesAreListIndexErrors) {
-  m_lines.SetText("a\r\nb");
-  EXPECT_THROW((void)m_lines.Get(2), TEListError);
-  EXPECT_THROW(m_lines.Put(-1, "x"), TEListError);
-  EXPECT_THROW(m_lines.Delete(2), TEListError);
-  EXPECT_THROW(m_lines.Insert(3, "x"), TEListError);
-  EXPECT_EQ(m_lines.Text(), "a\r\nb");
-}
-
-TEST_P(LinesEdits, EachEditIsOneUndoStep) {
-  m_lines.SetText("a\r\nb\r\n");
-  m_lines.Put(0, "x");
-  m_lines.Add("c");
-  m_lines.Delete(1);
-  EXPECT_EQ(m_store.UndoObj().UndoList().size(), 3u);
-  while (m_store.UndoObj().Undo()) {
-  }
-  EXPECT_EQ(m_lines.Text(), "a\r\nb\r\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(Wrapping, LinesEdits, ::testing::Bool(),
-                         [](const auto& row) { return std::string(row.param ? "On" : "Off"); });
 
 TEST(LinesFile, LoadsTheBytesAsText) {
   test::TTempFolder folder;

@@ -20,6 +20,9 @@ namespace quillet::test {
 
 inline std::string Cp(std::string_view utf8) { return IconvToCp932(utf8); }
 
+// `n` copies of `c`: rows of a known width.
+inline std::string A(int n, char c = 'a') { return std::string(static_cast<std::size_t>(n), c); }
+
 // Rows as one string: each row's text followed by '|' (raCrlf), '~'
 // (raWrapped), '$' (raEof) or '?' (raInvalid). For ASCII test text.
 inline std::string Dump(const TRowAttributeStringList& rows) {

@@ -1,5 +1,7 @@
-// Undo and redo: one record per edit, the list limits, the redo rules, the
-// caret stamps, and records that survive the rows being cut anew.
+// Undo and redo: the list limits, the caret stamps, and records that survive
+// the rows being cut anew. One step per edit, the redo rules and undo after
+// re-cuts on random text are checked against a plain model in
+// EditorProperty_test.cpp.
 #include "core/editor/EditorUndo.h"
 
 #include <gtest/gtest.h>
@@ -12,40 +14,10 @@
 namespace quillet {
 namespace {
 
-using test::Cp;
 using test::Dump;
 using test::TFakeClient;
 
-std::string A(int n, char c = 'a') { return std::string(static_cast<std::size_t>(n), c); }
-
-TEST(UndoRecords, EveryEditIsOneRecord) {
-  TEditorScreenStrings store;
-  TFakeClient editor(store);
-  store.SetText("ab\r\ncd\r\n");
-  editor.SetCaret(1, 2);
-  store.UpdateRows(1, 1, "cdx\r\n");
-  ASSERT_EQ(store.UndoObj().UndoList().size(), 1u);
-  const TUndoData& record = store.UndoObj().UndoList().back();
-  EXPECT_EQ(record.StartLine, 1);
-  EXPECT_EQ(record.StartByte, 0);
-  EXPECT_EQ(record.NewLineCount, 1);
-  EXPECT_EQ(record.LastRowAttribute, raCrlf);
-  EXPECT_EQ(record.OldText, "cd\r\n");
-  EXPECT_EQ(record.Caret, (TCaretStamp{1, 2, {1, 2, 0}}));
-  store.UpdateRows(1, 1, "cdxy\r\n");
-  EXPECT_EQ(store.UndoObj().UndoList().size(), 2u);  // no merging
-}
-
-TEST(UndoRecords, NewRecordStartsEmpty) {
-  TEditorScreenStrings store;
-  const TUndoData& record = store.UndoObj().NewRecord();
-  EXPECT_EQ(record.StartLine, -1);
-  EXPECT_EQ(record.NewLineCount, 0);
-  EXPECT_EQ(record.LastRowAttribute, raInvalid);
-  EXPECT_TRUE(record.OldText.empty());
-  EXPECT_EQ(record.Caret, (TCaretStamp{0, 0, {0, 0, 0}}));
-}
-
+using test::A;
 TEST(UndoLimit, TheOldestRecordGoesBeyondTheMaximum) {
   TEditorScreenStrings store;
   store.SetText("x\r\n");
@@ -68,43 +40,6 @@ TEST(UndoLimit, IsAtLeast64) {
   for (int i = 0; i < 100; ++i) store.UpdateRows(0, 1, "y\r\n");
   store.UndoObj().SetUndoListMax(64);
   EXPECT_EQ(store.UndoObj().UndoList().size(), 64u);
-}
-
-TEST(UndoRedo, UndoThenRedoGivesBackEachText) {
-  TEditorScreenStrings store;
-  store.SetText("a\r\nb\r\nc");
-  store.UpdateRows(1, 0, "x\r\ny\r\n");  // insert
-  store.UpdateRows(0, 1, "");            // pure deletion
-  store.UpdateRows(2, 1, "B");           // runs on into "c"
-  store.UpdateRows(3, 0, "zz");          // append after raEof
-  const std::string texts[] = {"a\r\nb\r\nc", "a\r\nx\r\ny\r\nb\r\nc", "x\r\ny\r\nb\r\nc", "x\r\ny\r\nBc",
-                               "x\r\ny\r\nBczz"};
-  EXPECT_EQ(store.Text(), texts[4]);
-  for (int i = 3; i >= 0; --i) {
-    ASSERT_TRUE(store.UndoObj().Undo());
-    ASSERT_EQ(store.Text(), texts[i]) << i;
-  }
-  EXPECT_FALSE(store.UndoObj().Undo());
-  for (int i = 1; i <= 4; ++i) {
-    ASSERT_TRUE(store.UndoObj().Redo());
-    ASSERT_EQ(store.Text(), texts[i]) << i;
-  }
-  EXPECT_FALSE(store.UndoObj().Redo());
-}
-
-TEST(UndoRedo, ANewEditEmptiesTheRedoListARedoDoesNot) {
-  TEditorScreenStrings store;
-  store.SetText("a\r\n");
-  store.UpdateRows(0, 1, "b\r\n");
-  store.UpdateRows(0, 1, "c\r\n");
-  store.UndoObj().Undo();
-  store.UndoObj().Undo();
-  EXPECT_EQ(store.UndoObj().RedoList().size(), 2u);
-  store.UndoObj().Redo();
-  EXPECT_TRUE(store.UndoObj().CanRedo());
-  store.UpdateRows(0, 1, "d\r\n");
-  EXPECT_FALSE(store.UndoObj().CanRedo());
-  EXPECT_EQ(store.UndoObj().UndoList().size(), 2u);
 }
 
 TEST(UndoCaret, GoesBackToWhereItWasBeforeTheEdit) {
@@ -168,18 +103,6 @@ TEST(UndoAcrossReCut, SurvivesWrapColumnAndWrapSwitchChanges) {
   EXPECT_EQ(store.Text(), edited);
 }
 
-TEST(UndoAcrossReCut, UndoAfterAnEditAtARowStartFindsTheRowAgain) {
-  TEditorScreenStrings store;
-  store.WrapOption().SetWrapByte(20);
-  store.SetWordWrap(true);
-  store.SetText(A(45) + "\r\n");
-  store.UpdateRows(2, 1, "Z" + A(5) + "\r\n");  // the record starts at byte 20 of the line
-  store.WrapOption().SetWrapByte(25);          // byte 20 is now inside row 0
-  ASSERT_TRUE(store.UndoObj().Undo());
-  EXPECT_EQ(store.Text(), A(45) + "\r\n");
-  EXPECT_EQ(Dump(store), A(25) + "~" + A(20) + "|");
-}
-
 TEST(UndoMarks, FollowTheTextBack) {
   TEditorScreenStrings store;
   store.SetText("a\r\nb\r\nc\r\n");
@@ -205,19 +128,6 @@ TEST(UndoRecords, ARecordThatNoLongerFitsEmptiesTheLists) {
   EXPECT_FALSE(store.UndoObj().Undo());
   EXPECT_EQ(store.Text(), "a\r\nb\r\nC\r\n");
   EXPECT_FALSE(store.UndoObj().CanUndo());
-}
-
-TEST(UndoRecords, DoubleByteTextComesBackWhole) {
-  TEditorScreenStrings store;
-  TFakeClient editor(store);
-  store.WrapOption().SetWrapByte(20);
-  store.WrapOption().SetLeading(true);
-  store.SetWordWrap(true);
-  const std::string text = Cp("今日は「雨」でした。明日は晴れるでしょうか。") + "\t" + Cp("ソ") + "\r\n";
-  store.SetText(text);
-  store.UpdateRows(1, 1, Cp("書き換え") + "\r\n");
-  store.UndoObj().Undo();
-  EXPECT_EQ(store.Text(), text);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The wrap option: defaults (checked against the Japanese sets written in
-// UTF-8 and converted by iconv), clamps, change notifications, and reading it
-// from the settings file.
+// The wrap option: clamps, change notifications, and reading it from the
+// settings file. The default character sets are checked against iconv in
+// SettingsKeys_test.cpp.
 #include "core/editor/EditorWrapOption.h"
 
 #include <gtest/gtest.h>
@@ -15,21 +15,6 @@ namespace quillet {
 namespace {
 
 using test::Cp;
-
-TEST(WrapOptionDefaults, AreTheControlsOwn) {
-  const TEditorWrapOption option;
-  EXPECT_FALSE(option.FollowRetMark());
-  EXPECT_FALSE(option.FollowPunctuation());
-  EXPECT_FALSE(option.Leading());
-  EXPECT_FALSE(option.WordBreak());
-  EXPECT_EQ(option.WrapByte(), 80);
-  EXPECT_EQ(option.FollowStr(), Cp("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ"));
-  EXPECT_EQ(option.LeadStr(), Cp("（［｛「『([{｢"));
-  EXPECT_EQ(option.PunctuationStr(), Cp("、。，．,.｡､"));
-  EXPECT_TRUE(option.FollowSet().Contains(Cp("』")));
-  EXPECT_TRUE(option.LeadSet().Contains("\xA2"));  // ｢
-  EXPECT_FALSE(option.PunctuationSet().Contains(Cp("・")));
-}
 
 TEST(WrapOptionClamp, WrapByteStaysWithin20And250) {
   TEditorWrapOption option;

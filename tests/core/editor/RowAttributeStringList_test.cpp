@@ -1,6 +1,6 @@
-// Packing of the per-row attributes into the two item words, and the line
-// structure and mark totals derived from them, checked against a brute-force
-// walk over random attribute changes.
+// The per-row attributes kept in the item words (read back as set, never as
+// bit positions), and the line structure and mark totals derived from them,
+// checked against a brute-force walk over random attribute changes.
 #include "core/editor/RowAttributeStringList.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +10,6 @@
 
 namespace quillet {
 namespace {
-
-TEST(RowAttributePacking, FieldsLandInTheirBits) {
-  TRowAttributeStringList list;
-  list.Add("row");
-  list.SetRowAttribute(0, raEof);
-  list.SetPrevRowAttribute(0, raWrapped);
-  list.SetToken(0, 5);
-  list.SetParserValue(0, 0, 0x11);
-  list.SetParserValue(0, 1, 0x22);
-  list.SetParserValue(0, 2, 0x33);
-  list.SetParserValue(0, 3, 0x44);
-  list.SetParserValue(0, 4, 0x55);
-  list.SetMarks(0, 0xA001);
-  const TheStringItem item = list.Item(0);
-  EXPECT_EQ(item.Word1, 0x33221176u);  // 2 | 1 << 2 | (5 + 2) << 4 | bytes
-  EXPECT_EQ(item.Word2, 0xA0015544u);
-}
 
 TEST(RowAttributePacking, AZeroedRowIsNotYetParsed) {
   TRowAttributeStringList list;

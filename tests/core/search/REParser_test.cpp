@@ -1,12 +1,14 @@
 // Tests of TREScanner and TREParser: every syntax error with its message
 // and 1-based position, the escapes, and the shape of what is accepted
 // (checked through the tree's leaves and the matcher, not the node layout).
-// Expected messages are written in UTF-8 and converted by iconv.
+// Expected messages are written in UTF-8 and converted by glibc's iconv.
 #include "core/search/REParser.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "../app/TempFolder.h"
 
@@ -135,32 +137,24 @@ TEST(Parser, AcceptsEmptyAlternatives) {
   }
 }
 
-TEST(Parser, DashBeforeClassEndIsACharacter) {
-  TREParseTree tree;
-  TREParser::Parse("[a-]", tree);
-  tree.SplitLeaves({});
-  ASSERT_EQ(tree.Leaves().size(), 2u);
-  EXPECT_EQ(tree.Leaves()[0].Lo, static_cast<TRECode>('-'));
-  EXPECT_EQ(tree.Leaves()[1].Lo, static_cast<TRECode>('a'));
-}
-
-TEST(Parser, CaretInsideAClassIsACharacter) {
-  TREParseTree tree;
-  TREParser::Parse("[a^]", tree);
-  tree.SplitLeaves({});
-  ASSERT_EQ(tree.Leaves().size(), 2u);
-  EXPECT_EQ(tree.Leaves()[0].Lo, static_cast<TRECode>('^'));
-  EXPECT_EQ(tree.Leaves()[1].Lo, static_cast<TRECode>('a'));
-}
-
-TEST(Parser, NegatedClassKeepsOnlyTheRangesOfAnyCharacterOutsideItsItems) {
-  TREParseTree tree;
-  TREParser::Parse("[^\\x05-\\x0b\\xFC40-\\xFFFF]", tree);
-  tree.SplitLeaves({});
-  std::vector<std::pair<TRECode, TRECode>> ranges;
-  for (const auto& leaf : tree.Leaves()) ranges.emplace_back(leaf.Lo, leaf.Hi);
-  const std::vector<std::pair<TRECode, TRECode>> expected = {{1, 4}, {12, 12}, {14, 0xFC3F}};
-  EXPECT_EQ(ranges, expected);
+TEST(Parser, ClassesSplitIntoTheirCharacters) {
+  const struct {
+    const char* pattern;
+    std::vector<std::pair<TRECode, TRECode>> leaves;
+  } rows[] = {
+      {"[a-]", {{'-', '-'}, {'a', 'a'}}},  // a dash before the class end is a character
+      {"[a^]", {{'^', '^'}, {'a', 'a'}}},  // so is a caret inside
+      // A negated class keeps only the ranges of any character outside its items.
+      {"[^\\x05-\\x0b\\xFC40-\\xFFFF]", {{1, 4}, {12, 12}, {14, 0xFC3F}}},
+  };
+  for (const auto& row : rows) {
+    TREParseTree tree;
+    TREParser::Parse(row.pattern, tree);
+    tree.SplitLeaves({});
+    std::vector<std::pair<TRECode, TRECode>> leaves;
+    for (const auto& leaf : tree.Leaves()) leaves.emplace_back(leaf.Lo, leaf.Hi);
+    EXPECT_EQ(leaves, row.leaves) << row.pattern;
+  }
 }
 
 TEST(Parser, LongPatternsDoNotRecurse) {

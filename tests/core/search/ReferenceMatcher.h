@@ -9,9 +9,13 @@
 // only where its exit would be the final state; elsewhere they are the
 // characters ^ and $. In string mode the assertions look at the text around
 // a position; in grep mode they consume a line feed.
+//
+// Beside it, the plain line splitter and the pattern generator that the
+// search tests share.
 #pragma once
 
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <string_view>
@@ -135,5 +139,45 @@ private:
   std::vector<std::size_t> m_offsets;
   std::map<std::tuple<int, std::size_t, bool, bool>, std::set<std::size_t>> m_memo;
 };
+
+// Lines as the file reader splits them: CR LF, CR and LF each end a line;
+// text after the last line end is a line of its own.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += text[i];
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// A random pattern over `atoms`: concatenations, unions, groups and empty
+// parts, each possibly under *, + or ?, nested at most four deep.
+inline std::string RandomPattern(std::mt19937& random, const std::vector<std::string>& atoms, int depth = 0) {
+  const auto choice = depth > 3 ? 0u : random() % 10;
+  std::string result;  // empty for choice 9
+  if (choice <= 4) {
+    result = atoms[random() % atoms.size()];
+  } else if (choice <= 6) {
+    result = RandomPattern(random, atoms, depth + 1) + RandomPattern(random, atoms, depth + 1);
+  } else if (choice == 7) {
+    result = RandomPattern(random, atoms, depth + 1) + "|" + RandomPattern(random, atoms, depth + 1);
+  } else if (choice == 8) {
+    result = "(" + RandomPattern(random, atoms, depth + 1) + ")";
+  }
+  switch (random() % 8) {
+    case 0: return "(" + result + ")*";
+    case 1: return "(" + result + ")+";
+    case 2: return "(" + result + ")?";
+    default: return result;
+  }
+}
 
 }  // namespace quillet::test

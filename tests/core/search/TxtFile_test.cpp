@@ -1,7 +1,8 @@
 // Tests of TTxtFile: line ends of every kind, lines that cross the 100 KB
 // block boundary (a CR LF pair cut in two by a read included), lines longer
 // than a block, the line feed added to a last line, empty files, cancel and
-// unreadable files. Expected lines come from a plain splitter written here.
+// unreadable files. Expected lines come from the plain splitter of the
+// search tests.
 #include "core/search/TxtFile.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "../app/TempFolder.h"
+#include "ReferenceMatcher.h"
 
 namespace quillet {
 namespace {
@@ -47,21 +49,10 @@ TLines ReadAll(const std::string& path) {
   }
 }
 
-// The reference: CR LF, CR and LF each end a line; text after the last end
-// is a line of its own.
+// The reference split, numbered.
 TLines Split(const std::string& text) {
   TLines lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.emplace_back(lines.size() + 1, line);
-      line.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.emplace_back(lines.size() + 1, line);
+  for (const std::string& line : test::SplitLines(text)) lines.emplace_back(lines.size() + 1, line);
   return lines;
 }
 
@@ -83,14 +74,9 @@ INSTANTIATE_TEST_SUITE_P(Table, LineEnds,
                                            TRow{"LoneCr", "one\rtwo\r"}, TRow{"Mixed", "a\r\n\rb\n\r\nc"},
                                            TRow{"NoLineEndAtTheEnd", "one\r\ntwo"},
                                            TRow{"OnlyALineEnd", "\r\n"}, TRow{"BlankLines", "\n\n\n"},
-                                           TRow{"CrAtTheVeryEnd", "x\r"}, TRow{"CrCrLf", "x\r\r\ny"}),
+                                           TRow{"CrAtTheVeryEnd", "x\r"}, TRow{"CrCrLf", "x\r\r\ny"},
+                                           TRow{"EmptyFileHasNoLines", ""}),
                          [](const auto& row) { return std::string(row.param.name); });
-
-TEST(TxtFile, EmptyFileHasNoLines) {
-  test::TTempFolder folder;
-  test::WriteRaw(folder / "empty.txt", "");
-  EXPECT_TRUE(ReadAll(folder / "empty.txt").empty());
-}
 
 TEST(TxtFile, CrLfCutByTheBlockBoundaryIsOneLineEnd) {
   // The first read takes exactly one block; put CR as its last byte.
@@ -104,13 +90,7 @@ TEST(TxtFile, CrLfCutByTheBlockBoundaryIsOneLineEnd) {
   EXPECT_EQ(lines[1], (std::pair<std::size_t, std::string>{2, "next"}));
 }
 
-TEST(TxtFile, LinesLongerThanABlockStayWhole) {
-  std::string text = "short\r\n" + std::string(3 * TTxtFile::kBlockSize + 17, 'y') + "\r\nend";
-  test::TTempFolder folder;
-  test::WriteRaw(folder / "f.txt", text);
-  EXPECT_EQ(ReadAll(folder / "f.txt"), Split(text));
-}
-
+// Now and then a run of up to 150000 bytes: lines longer than a block.
 TEST(TxtFile, RandomFilesAcrossManyBlocks) {
   std::mt19937 random(42);
   const char* pieces[] = {"a", "bc", "\x93\xFA", "\r\n", "\n", "\r", "\r\r\n"};
@@ -146,11 +126,6 @@ TEST(TxtFile, MissingFileRaisesTheSystemError) {
   } catch (const std::system_error& error) {
     EXPECT_EQ(error.code().value(), ENOENT);
   }
-}
-
-TEST(TxtFile, ExceptionTexts) {
-  EXPECT_STREQ(EEndOfFile().what(), "End Of File");
-  EXPECT_STREQ(EGrepCancel().what(), "CancelRequest");
 }
 
 }  // namespace

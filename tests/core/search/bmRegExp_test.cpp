@@ -44,46 +44,16 @@ TEST_P(MatchTable, FindsTheLeftmostLongestMatch) {
   EXPECT_EQ(length, row.length);
 }
 
-const auto kLF = TMatchCORE_LineSeparator::mcls_LF;
-
+// Operators, double-byte characters, the line head and tail in both
+// line-end modes and the dot and negated classes at line ends are checked
+// against the reference below, on generated patterns over an alphabet that
+// holds them all; these rows are what that alphabet leaves out.
 INSTANTIATE_TEST_SUITE_P(
     Table, MatchTable,
     ::testing::Values(
-        TMatchRow{"StarAfterLiteral", "ab*", "xabbbc", 2, 4},
-        TMatchRow{"EmptyAlternativeMatchesEmpty", "a|", "xyz", 1, 0},
-        TMatchRow{"EmptyFirstAlternative", "(|a)", "a", 1, 1},
-        TMatchRow{"StarMatchesEmptyAtStart", "a*", "baa", 1, 0},
-        TMatchRow{"EmptyTextAndStar", "a*", "", 1, 0},
-        TMatchRow{"EmptyTextAndLiteral", "a", "", 0, 0},
-        TMatchRow{"EmptyPattern", "", "abc", 1, 0},
-        TMatchRow{"LongestAmongAlternatives", "a|ab|abc", "xabcd", 2, 3},
-        TMatchRow{"LeftmostBeforeLongest", "b|abcd", "abcd", 1, 4},
         TMatchRow{"ClassWithTrailingDash", "[a-]+", "x-a-y", 2, 3},
         TMatchRow{"HexEscape", "\\x41", "zA", 2, 1},
         TMatchRow{"OctalEscape", "\\101", "zA", 2, 1},
-        TMatchRow{"CaretInsideIsLiteral", "a^b", "xa^b", 2, 3},
-        TMatchRow{"DollarInsideIsLiteral", "a$b", "a$b", 1, 3},
-        TMatchRow{"LineHeadAtStart", "^a", "ab", 1, 1},
-        TMatchRow{"LineHeadNotInside", "^a", "ba", 0, 0},
-        TMatchRow{"LineHeadAfterLineFeed", "^a", "b\r\na", 4, 1},
-        TMatchRow{"LineHeadNotAfterCarriageReturn", "^a", "b\ra", 0, 0},
-        TMatchRow{"LineTailAtEnd", "a$", "ba", 2, 1},
-        TMatchRow{"LineTailBeforeCarriageReturn", "a$", "a\r\nb", 1, 1},
-        TMatchRow{"LineTailNotBeforeLineFeedInCrLfMode", "a$", "a\nb", 0, 0},
-        TMatchRow{"LineTailBeforeLineFeedInLfMode", "a$", "a\nb", 1, 1, kLF},
-        TMatchRow{"LineTailAloneMatchesAtFirstLineEnd", "$", "ab\r\ncd", 3, 0},
-        TMatchRow{"LineTailAloneAtEndOfText", "$", "abc", 4, 0},
-        TMatchRow{"WholeEmptyLine", "^$", "", 1, 0},
-        TMatchRow{"HeadOrLongerPlainMatch", "^a|ab", "x\nab", 3, 2, kLF},
-        TMatchRow{"DoubleByteNeverFromSecondByte", "A", std::string(kA) + "A", 3, 1},
-        TMatchRow{"BackslashTrailIsNotABackslash", "\\\\", std::string(kSo) + "\\", 3, 1},
-        TMatchRow{"DotTakesWholeCharacter", ".", std::string(kNichi), 1, 2},
-        TMatchRow{"DotSkipsLineFeed", "a.b", "a\nb", 0, 0},
-        TMatchRow{"DotSkipsCarriageReturn", "a.b", "a\rb", 0, 0},
-        TMatchRow{"NegatedClassSkipsLineEnds", "a[^x]b", "a\nb a\rb", 0, 0},
-        TMatchRow{"NegatedClassTakesDoubleByte", "a[^x]b", std::string("a") + kNichi + "b", 1, 4},
-        TMatchRow{"DoubleByteRange", "[\x83\x40-\x83\x96]+", std::string("x") + kA + kSo + "y", 2, 4},
-        TMatchRow{"LoneLeadByteBeforeLineFeed", "\\x93$", "a\x93\nb", 2, 1, kLF},
         TMatchRow{"AssertionCodeIsNotALineHead", "\\xFFFDa", "a", 0, 0},
         TMatchRow{"NulByteIsACharacter", std::string("a\\0b"), std::string("xa\0b", 4), 2, 3}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -123,29 +93,6 @@ const std::vector<std::string> kAtoms = {"a",     "b",        "A",     "\\\\",  
                                          "[ab]",  "[^a]",     "[A-Z]", "[\x83\x40-\x83\x96]", "\\n", "\\x93", "^",
                                          "$",     "[^\\n\\r]", "\\^"};
 
-std::string RandomPattern(std::mt19937& random, int depth) {
-  std::uniform_int_distribution<int> pick(0, 9);
-  const int choice = depth > 3 ? 0 : pick(random);
-  std::string result;
-  if (choice <= 4) {
-    result = kAtoms[std::uniform_int_distribution<std::size_t>(0, kAtoms.size() - 1)(random)];
-  } else if (choice <= 6) {
-    result = RandomPattern(random, depth + 1) + RandomPattern(random, depth + 1);
-  } else if (choice == 7) {
-    result = RandomPattern(random, depth + 1) + "|" + RandomPattern(random, depth + 1);
-  } else if (choice == 8) {
-    result = "(" + RandomPattern(random, depth + 1) + ")";
-  } else {
-    result = "";
-  }
-  switch (std::uniform_int_distribution<int>(0, 7)(random)) {
-    case 0: return "(" + result + ")*";
-    case 1: return "(" + result + ")+";
-    case 2: return "(" + result + ")?";
-    default: return result;
-  }
-}
-
 std::string RandomText(std::mt19937& random, std::size_t maxLength) {
   std::string text;
   const std::size_t length = std::uniform_int_distribution<std::size_t>(0, maxLength)(random);
@@ -160,7 +107,7 @@ TEST(AgainstReference, MatchAgreesOnGeneratedPatternsAndTexts) {
   int compared = 0;
   int matched = 0;
   for (int p = 0; p < 600; ++p) {
-    const std::string pattern = RandomPattern(random, 0);
+    const std::string pattern = test::RandomPattern(random, kAtoms);
     for (const auto separator : {TMatchCORE_LineSeparator::mcls_CRLF, TMatchCORE_LineSeparator::mcls_LF}) {
       TAWKStr awk;
       awk.SetLineSeparator(separator);

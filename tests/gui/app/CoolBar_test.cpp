@@ -1,4 +1,4 @@
-// Tests of TCoolBar on a real QMainWindow (offscreen): the designed layout,
+// Tests of TCoolBar on a real QMainWindow (offscreen): the default layout,
 // order, breaks, widths and visibility loaded from the settings, the
 // tool-bar bitmap step that can stop the load, and save/load round trips.
 // Checked with QMainWindow::toolBarArea, toolBarBreak and the laid-out
@@ -79,7 +79,7 @@ struct TSettings {
 bool Above(const QRect& a, const QRect& b) { return a.bottom() < b.top(); }
 bool LeftOnSameRow(const QRect& a, const QRect& b) { return a.top() == b.top() && a.right() < b.left(); }
 
-TEST(CoolBarDesigned, EditorBarAboveDateAndTitleBarsOnOneRow) {
+TEST(CoolBarDefault, EditorBarAboveDateAndTitleBarsOnOneRow) {
   TBandWindow w;
   EXPECT_EQ(w.Order(), (TIds{kE, kD, kT}));
   EXPECT_EQ(w.coolBar->Height(), keys::kDesignedCoolHeight);  // a hint until laid out
@@ -94,7 +94,7 @@ TEST(CoolBarDesigned, EditorBarAboveDateAndTitleBarsOnOneRow) {
   w.Show();
   EXPECT_TRUE(Above(w.Geo(kE), w.Geo(kD)));
   EXPECT_TRUE(LeftOnSameRow(w.Geo(kD), w.Geo(kT)));
-  EXPECT_EQ(w.Geo(kD).width(), 266);  // designed width before its neighbour
+  EXPECT_EQ(w.Geo(kD).width(), 266);  // its default width before its neighbour
   EXPECT_EQ(w.coolBar->Height(), (w.Geo(kE) | w.Geo(kD) | w.Geo(kT)).height());
 }
 
@@ -246,7 +246,7 @@ TEST(CoolBarWidth, ThePadGivesWayBeforeAnyButton) {
 
 // --- The tool-bar bitmap -----------------------------------------------------
 
-enum class TBitmap { None, Right, OnePixelTooWide, OnePixelTooHigh, Unreadable };
+enum class TBitmap { None, Right, OnePixelTooWide, Unreadable };
 
 struct TBitmapCase {
   const char* name;
@@ -266,7 +266,7 @@ TEST_P(CoolBarBitmap, ReplacesEveryIconOrStopsTheWholeLoad) {
   s.Ids({kD, kE});
   s.Flag(keys::CoolBarVisible(2), false);
   const int width = w.images.StripWidth() + (c.bitmap == TBitmap::OnePixelTooWide ? 1 : 0);
-  QImage strip(width, c.bitmap == TBitmap::OnePixelTooHigh ? 17 : 16, QImage::Format_RGB32);
+  QImage strip(width, 16, QImage::Format_RGB32);
   for (int y = 0; y < strip.height(); ++y)
     for (int x = 0; x < width; ++x)
       strip.setPixel(x, y, x % 16 < 4 && y < 4 ? qRgb(255, 0, 255) : qRgb(200 - x / 16 * 7, x % 16 * 9, y * 11));
@@ -299,7 +299,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TBitmapCase{"NoBitmap", TBitmap::None, true, true, false},
                       TBitmapCase{"RightSize", TBitmap::Right, true, true, true},
                       TBitmapCase{"OnePixelTooWide", TBitmap::OnePixelTooWide, true, false, false},
-                      TBitmapCase{"OnePixelTooHigh", TBitmap::OnePixelTooHigh, true, false, false},
                       TBitmapCase{"Unreadable", TBitmap::Unreadable, true, false, false},
                       TBitmapCase{"TooWideButSwitchedOff", TBitmap::OnePixelTooWide, false, true, false}),
     [](const auto& row) { return std::string(row.param.name); });

@@ -32,17 +32,6 @@ std::unique_ptr<THStatusBar> ShownBar(const std::vector<int>& widths, int stripW
 
 const QLabel* Label(const THStatusBar& bar, int i) { return bar.findChild<QLabel*>(QStringLiteral("Panel%1").arg(i)); }
 
-TEST(HStatusBarDefaults, MatchTheDesign) {
-  THStatusBar bar;
-  EXPECT_TRUE(bar.AutoReSize());
-  EXPECT_EQ(bar.DefaultInterval(), 10000);
-  EXPECT_EQ(bar.ReSizePanel(), 0);
-  EXPECT_FALSE(bar.SimplePanel());
-  EXPECT_FALSE(bar.MessageTimer().isActive());  // created disabled
-  EXPECT_EQ(bar.MessageTimer().timerType(), Qt::PreciseTimer);  // never fires early
-  EXPECT_EQ(bar.font().families().value(1), QStringLiteral("IPAPGothic"));
-}
-
 // --- The stretch rule --------------------------------------------------------
 
 struct TStretchCase {
@@ -71,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HStatusBarStretch,
     ::testing::Values(
         // The worked example: a bar 556 wide leaves 556 - 250 = 306.
-        TStretchCase{"Designed556", {306, 50, 50, 60, 40, 50}, 0, 556, {306, 50, 50, 60, 40, 50}},
+        TStretchCase{"MainBarAt556", {306, 50, 50, 60, 40, 50}, 0, 556, {306, 50, 50, 60, 40, 50}},
         TStretchCase{"Wider", {306, 50, 50, 60, 40, 50}, 0, 700, {450, 50, 50, 60, 40, 50}},
         TStretchCase{"MiddlePanel", {100, 50, 100}, 1, 400, {100, 200, 100}},
         TStretchCase{"TooNarrowGivesZeroNotNegative", {306, 50, 50}, 0, 60, {0, 50, 50}},
@@ -81,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HStatusBarStretchRule, WideningTheWindowWidensOnlyPanel0) {
   QMainWindow window;
   THStatusBar* bar = CreateMainStatusBar(&window);
-  EXPECT_EQ(bar->PanelWidth(0), 306);  // designed width kept until laid out
+  EXPECT_EQ(bar->PanelWidth(0), 306);  // the stored width until laid out
   window.setStatusBar(bar);
   window.resize(760, 400);
   window.show();
@@ -183,7 +172,7 @@ TEST(HStatusBarMessage, SimpleModeShowsAndClearsTheSimpleText) {
 
 // --- The main window's bar ---------------------------------------------------
 
-TEST(HStatusBarMain, HasTheSixDesignedPanelsAndClearAllEmptiesThem) {
+TEST(HStatusBarMain, HasSixPanelsAndClearAllEmptiesThem) {
   std::unique_ptr<THStatusBar> bar(CreateMainStatusBar());
   EXPECT_EQ(bar->DefaultInterval(), 15000);
   EXPECT_EQ(bar->ReSizePanel(), 0);
