@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,12 +14,12 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
-#include <ctime>
 
 #include "core/app/SettingsKeys.h"
 #include "core/app/TextTransforms.h"
 #include "core/base/AtomicFile.h"
 #include "core/base/CodePage.h"
+#include "core/store/DateFormat.h"
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -43,7 +42,7 @@ void MoveToDay(TFmMain& window, TDate date) {
 
 }  // namespace
 
-TDate TFmMain::Now() const { return m_env.clock(); }
+TDateTime TFmMain::Now() const { return m_env.clock(); }
 
 void TFmMain::ConnectEntryCommands() {
   connect(m_editor, &TMainEditorPort::ModifiedChanged, this, &TFmMain::OnEditorModifiedChanged);
@@ -109,7 +108,7 @@ void TFmMain::ConnectEntryCommands() {
   connect(Action("ActNextYear"), &QAction::triggered, this,
           [this] { MoveToDay(*this, AddYearsClamped(m_currentDate, 1)); });
   connect(Action("ActToday"), &QAction::triggered, this, [this] {
-    const TDate today = Now();
+    const TDate today = Now().Date;
     if (today != m_currentDate) MoveToDay(*this, today);
   });
   connect(Action("ActCommandDate"), &QAction::triggered, this, &TFmMain::AskDate);
@@ -146,16 +145,15 @@ void TFmMain::SetLinkTarget(const QString& link) {
 void TFmMain::StepDays(int offset) { MoveToDay(*this, AddDays(m_currentDate, offset)); }
 
 void TFmMain::AskDate() {
-  const QString offered = QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
-                                            DayOf(m_currentDate));
+  const QString offered = QString::fromStdString(FormatDatePattern(kShortDatePattern, m_currentDate));
   // Cancelling gives back the offered text, which re-opens the current day.
   const QString text = m_env.askText("日付の移動", "指定日付", offered, false).value_or(offered);
-  const QDate date = QDate::fromString(text.trimmed(), "yyyy/M/d");
-  if (!date.isValid()) {
+  const std::optional<TDate> date = ParseDatePattern(text.trimmed().toStdString(), kShortDateInput);
+  if (!date) {
     ShowStatusMessage("不正な日付です");
     return;
   }
-  MoveToDay(*this, MakeDate(date.year(), date.month(), date.day()));
+  MoveToDay(*this, *date);
 }
 
 void TFmMain::TransformSelection(const std::function<std::string(std::string_view)>& transform) {
@@ -166,10 +164,7 @@ void TFmMain::TransformSelection(const std::function<std::string(std::string_vie
 }
 
 void TFmMain::InsertDateStamp(int index) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  m_editor->ReplaceSelection(FormatDateStamp(kDateStampPatterns[index], local));
+  m_editor->ReplaceSelection(FormatDateTime(kDateStampPatterns[index], Now()));
 }
 
 void TFmMain::SaveAs() {

@@ -50,8 +50,9 @@ struct TStartupEnv {
       askText;
   // Asks a yes/no question; by default a message box.
   std::function<bool(const QString& text)> askYesNo;
-  // Today's date when a command asks for it later; by default the clock's.
-  std::function<TDate()> clock;
+  // The local date and time when a command asks for it later (today's
+  // date, the date stamps); by default the system clock's.
+  std::function<TDateTime()> clock;
   // Called with the number of each start-up step (1..28) before it runs;
   // lets tests follow the order and inject a failure.
   std::function<void(int)> stepObserver;
@@ -189,7 +190,7 @@ private:
   void OpenWithTool(const TTextKey& tool, const QString& target);
   void ReloadEntry();
   void OnEditorModifiedChanged(bool modified);
-  TDate Now() const;
+  TDateTime Now() const;
 
   TStartupEnv m_env;
 

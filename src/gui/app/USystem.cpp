@@ -49,7 +49,7 @@ TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(
       return QMessageBox::information(this, "Quillet", text, QMessageBox::Yes | QMessageBox::No) ==
              QMessageBox::Yes;
     };
-  if (!m_env.clock) m_env.clock = [] { return Today(); };
+  if (!m_env.clock) m_env.clock = [] { return LocalDateTime(); };
   CreateWidgets();
   LoadSettings();
 }

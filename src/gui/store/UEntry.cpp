@@ -11,6 +11,7 @@
 
 #include "core/app/AppFolder.h"
 #include "core/base/CodePage.h"
+#include "core/store/DateFormat.h"
 #include "core/store/EntryStore.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -46,9 +47,7 @@ void TFmMain::OnEditorModifiedChanged(bool modified) {
 }
 
 void TFmMain::LoadEntry() {
-  setWindowTitle(QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
-                                   DayOf(m_currentDate)) +
-                 " - Quillet");
+  setWindowTitle(QString::fromStdString(FormatDatePattern(kShortDatePattern, m_currentDate)) + " - Quillet");
   m_editor->SetText(std::string());
   {
     const QSignalBlocker block(m_titleEdit);

@@ -84,7 +84,7 @@ protected:
     TStartupEnv env;
     env.appFolder = app;
     env.today = MakeDate(2005, 3, 7);
-    env.clock = [] { return MakeDate(2005, 3, 7); };
+    env.clock = [] { return TDateTime{MakeDate(2005, 3, 7)}; };
     env.reportError = [](const QString&) {};
     env.askText = [](const QString&, const QString&, const QString&, bool) { return std::optional<QString>(); };
     env.askYesNo = [](const QString&) { return true; };
