@@ -206,6 +206,9 @@ private:
   bool m_externalEditPending = false;
   bool m_stampCheckPending = false;
   TStoreSettings m_store;
+  // The key state of this window, passed to every store call; a search
+  // worker takes a copy when it starts.
+  TCode m_code;
   QStringList m_imageMasks;   // "*.bmp" plus the plug-ins' masks
   QStringList m_maskSplitter; // one plug-in's mask text split at ";"
   std::string m_cachePath;

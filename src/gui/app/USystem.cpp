@@ -161,8 +161,8 @@ void TFmMain::RunStartupSequence() {
 
 void TFmMain::LoadEncryptionSettings(const THIniFile& ini) {
   // The program's one key state, read by the store and the search workers.
-  Code = ReadCode(ini, true, LoginName());
-  m_statusBar->SetPanelText(spEncrypt, Code.EnCrypt ? QString::fromUtf8(kMsgEncryptionOn) : QString());
+  m_code = ReadCode(ini, true, LoginName());
+  m_statusBar->SetPanelText(spEncrypt, m_code.EnCrypt ? QString::fromUtf8(kMsgEncryptionOn) : QString());
   m_history = keys::ReadHistory(ini);
 }
 

@@ -60,7 +60,7 @@ void TFmMain::LoadEntry() {
   // The image list switches to the new day here when it exists.
 
   m_loadFailed = false;
-  const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
+  const TLoadedDay day = LoadDay(m_store, m_code, m_currentDate);
   if (!day.RootMissing) {
     {
       const QSignalBlocker block(m_titleEdit);
@@ -109,7 +109,7 @@ bool TFmMain::SaveEntry(bool force) {
   request.Modified = EntryModified();
   // The editor never held the text of a file that could not be read.
   request.SetAsideOld = m_loadFailed;
-  const TSaveResult result = SaveDay(m_store, m_env.appFolder, Code, request);
+  const TSaveResult result = SaveDay(m_store, m_env.appFolder, m_code, request);
   for (const std::string& message : result.Messages) ShowStatusMessage(QString::fromStdString(message));
   if (result.Acted && result.Ok) {
     ClearModified();
@@ -133,7 +133,7 @@ bool TFmMain::ChangeDay(TDate date) {
 }
 
 void TFmMain::ReloadEntry() {
-  const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
+  const TLoadedDay day = LoadDay(m_store, m_code, m_currentDate);
   // A failing reload keeps what the editor has.
   if (day.RootMissing || day.ReadFailed || !day.FileExists) return;
   m_editor->SetText(day.Body);
@@ -156,7 +156,7 @@ void TFmMain::OnApplicationActivated() {
     // in the log, or encrypted beside the entry when the entry is encrypted.
     m_externalEditPending = false;
     std::string keptAt;
-    if (!KeepTextBeforeReload(m_store, Code, m_currentDate, m_editor->Text(), m_env.appFolder + "Log.txt",
+    if (!KeepTextBeforeReload(m_store, m_code, m_currentDate, m_editor->Text(), m_env.appFolder + "Log.txt",
                               keptAt)) {
       // Nowhere to keep it: the editor keeps it instead of reloading.
       ShowStatusMessage(QString::fromUtf8(kMsgSaveFailed));
