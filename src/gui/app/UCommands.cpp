@@ -19,6 +19,7 @@
 #include "core/app/TextTransforms.h"
 #include "core/base/AtomicFile.h"
 #include "core/base/CodePage.h"
+#include "core/editor/EditorFountain.h"
 #include "core/store/DateFormat.h"
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
@@ -28,6 +29,13 @@
 namespace quillet {
 
 namespace {
+
+// A link target stays code page 932 bytes until it is shown or opened.
+QString FromCp932(const std::string& bytes) {
+  std::u16string text;
+  ToUtf16(bytes, text);
+  return QString::fromStdU16String(text);
+}
 
 // Every date command goes through here: a day outside the years the diary
 // can store (see IsDiaryDate) is refused with a transient message, and the
@@ -127,19 +135,21 @@ void TFmMain::ConnectEntryCommands() {
   QAction* copy = m_linkMenu->addAction(QString());
   copy->setObjectName("ActLinkCopy");
   connect(open, &QAction::triggered, this, [this] {
-    if (m_linkTarget.contains('@') && !m_linkTarget.contains("://"))
-      OpenWithTool(keys::ToolMailer, "MailTo:" + m_linkTarget);
+    if (IsMailAddress(m_linkTarget))
+      OpenWithTool(keys::ToolMailer, "MailTo:" + FromCp932(m_linkTarget));
     else
-      OpenWithTool(keys::ToolBrowser, m_linkTarget);
+      OpenWithTool(keys::ToolBrowser, FromCp932(m_linkTarget));
   });
-  connect(copy, &QAction::triggered, this, [this] { QGuiApplication::clipboard()->setText(m_linkTarget); });
+  connect(copy, &QAction::triggered, this,
+          [this] { QGuiApplication::clipboard()->setText(FromCp932(m_linkTarget)); });
 }
 
-void TFmMain::SetLinkTarget(const QString& link) {
+void TFmMain::SetLinkTarget(const std::string& link) {
   m_linkTarget = link;
+  const QString text = FromCp932(link);
   const QList<QAction*> items = m_linkMenu->actions();
-  items[0]->setText("\"" + link + "\" を開く");
-  items[1]->setText("\"" + link + "\" をコピー");
+  items[0]->setText("\"" + text + "\" を開く");
+  items[1]->setText("\"" + text + "\" をコピー");
 }
 
 void TFmMain::StepDays(int offset) { MoveToDay(*this, AddDays(m_currentDate, offset)); }

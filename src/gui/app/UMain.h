@@ -118,8 +118,9 @@ public:
   void OnApplicationActivated();
   // The open entry's file was handed to an outside program.
   void SetExternalEditPending() { m_externalEditPending = true; }
-  // The link under the mouse: the captions of the link pop-up menu.
-  void SetLinkTarget(const QString& link);
+  // The link under the mouse (code page 932 bytes, as the highlighter found
+  // it): the captions of the link pop-up menu.
+  void SetLinkTarget(const std::string& link);
   QMenu* LinkMenu() const { return m_linkMenu; }
   const TStoreSettings& StoreSettings() const { return m_store; }
   const std::string& AppFolder() const { return m_env.appFolder; }
@@ -215,7 +216,7 @@ private:
   bool m_saveCache = true;
   bool m_titleModified = false;
   bool m_startupRefused = false;
-  QString m_linkTarget;
+  std::string m_linkTarget;  // code page 932
   int m_history = 20;
   int m_wrapByte = 80;
   TFontSpec m_editorFont;

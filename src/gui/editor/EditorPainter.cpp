@@ -80,12 +80,13 @@ qreal TEditorPainter::AdvanceOf(QChar glyph) {
 TEditorPainter::TRunStyle TEditorPainter::StyleAt(int byte, bool selected) const {
   const TEditorTextColors& colors = m_editor.TextColors();
   TRunStyle style{colors.Text, QColor(), 0};
-  for (const TTokenSpan& span : m_spans) {
+  for (const TFountainToken& span : m_spans) {
     if (byte < span.First) break;
     if (byte < span.Second) {
-      if (span.Color.isValid()) style.Color = span.Color;
-      if (span.BkColor.isValid()) style.BkColor = span.BkColor;
-      style.FontIndex = (span.Bold ? 1 : 0) | (span.Italic ? 2 : 0) | (span.Underline ? 4 : 0) | (span.StrikeOut ? 8 : 0);
+      const TTokenLook& look = m_editor.TokenLooks().Of(span.Style);
+      if (look.Color.isValid()) style.Color = look.Color;
+      if (look.BkColor.isValid()) style.BkColor = look.BkColor;
+      style.FontIndex = (look.Bold ? 1 : 0) | (look.Italic ? 2 : 0) | (look.Underline ? 4 : 0) | (look.StrikeOut ? 8 : 0);
       break;
     }
   }
@@ -193,7 +194,7 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
     m_attrs.Build(text, store.Layout(), lastCol + 2);
     const TRowSelection selection = engine.SelectedBytes(row);
     m_spans.clear();
-    if (TEditorTokenSource* tokens = m_editor.TokenSource()) tokens->RowTokens(row, text, m_spans);
+    if (TFountainRowParser* parser = m_editor.RowParser()) parser->RowTokens(row, text, m_spans);
     const bool gridOnly = m_editor.Margin().Character > 0;
     struct TMark {
       int Column;
