@@ -34,6 +34,7 @@ class TMainEditorPort;
 struct TTextKey;
 class TToolImages;
 class TCoolBar;
+enum class TWrapMode : int;
 
 // What the start-up sequence takes from outside, so that tests can fix the
 // program folder and the clock.
@@ -57,6 +58,9 @@ struct TStartupEnv {
   // lets tests follow the order and inject a failure.
   std::function<void(int)> stepObserver;
 };
+
+// The window state at start, numbered as the settings file stores it ("State").
+enum class TWindowState : int { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // Status bar panels of the main window.
 enum TMainPanel : int {
@@ -128,8 +132,8 @@ public:
   std::string SettingsFile() const;
   // True when the start-up sequence raised and the window opened partly set up.
   bool StartupFailed() const { return m_startupFailed; }
-  // Window state read at start: 0 normal, 1 minimised, 2 maximised.
-  int StartState() const { return m_startState; }
+  // Window state read at start.
+  TWindowState StartState() const { return m_startState; }
   bool PanelAtRight() const;
   int PanelWidth() const;
   int TitleWidth() const;
@@ -159,8 +163,8 @@ private:
   void SetTitleWidth(int width);
   void UpdatePanelVisibility();
   void SyncBarCommands();
-  void SetWrapOrder(int order);
-  int WrapOrder() const;
+  void SetWrapOrder(TWrapMode order);
+  TWrapMode WrapOrder() const;
 
   // Start-up and close (USystem.cpp).
   void LoadSettings();
@@ -220,7 +224,7 @@ private:
   int m_history = 20;
   int m_wrapByte = 80;
   TFontSpec m_editorFont;
-  int m_startState = 0;
+  TWindowState m_startState = TWindowState::Normal;
   bool m_startupFailed = false;
   bool m_closed = false;
 

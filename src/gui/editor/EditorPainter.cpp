@@ -196,9 +196,10 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
     m_spans.clear();
     if (TFountainRowParser* parser = m_editor.RowParser()) parser->RowTokens(row, text, m_spans);
     const bool gridOnly = m_editor.Margin().Character > 0;
+    enum class TMarkKind { Space, DblSpace, Tab, Undisplayable };
     struct TMark {
       int Column;
-      int Kind;  // 0 space, 1 full-width space, 2 tab, 3 undisplayable
+      TMarkKind Kind;
     };
     std::vector<TMark> blankMarks;
 
@@ -223,11 +224,11 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
       const std::string_view ch = text.substr(static_cast<std::size_t>(byte), attr == kAttrLead ? 2 : 1);
       const QChar glyph = tab ? QChar(' ') : GlyphOf(ch);
       const bool fullSpace = attr == kAttrLead && IsFullWidthSpace(text, static_cast<std::size_t>(byte));
-      if (tab) blankMarks.push_back({column, 2});
-      else if (fullSpace) blankMarks.push_back({column, 1});
-      else if (ch == " ") blankMarks.push_back({column, 0});
+      if (tab) blankMarks.push_back({column, TMarkKind::Tab});
+      else if (fullSpace) blankMarks.push_back({column, TMarkKind::DblSpace});
+      else if (ch == " ") blankMarks.push_back({column, TMarkKind::Space});
       const bool undisplayable = glyph.unicode() == kReplacement;
-      if (undisplayable) blankMarks.push_back({column, 3});
+      if (undisplayable) blankMarks.push_back({column, TMarkKind::Undisplayable});
 
       const quint32 glyphIndex = undisplayable || tab ? 0 : GlyphIndexOf(style.FontIndex, glyph);
       const bool regular = glyphIndex != 0 && !gridOnly &&
@@ -271,20 +272,20 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
       const qreal x = layout.ColumnX(mark.Column, topCol);
       const qreal h = layout.FontHeight();
       painter.setBrush(Qt::NoBrush);
-      if (mark.Kind == 0 && blanks && blanks->SpaceMark.Visible) {
+      if (mark.Kind == TMarkKind::Space && blanks && blanks->SpaceMark.Visible) {
         painter.setPen(QPen(blanks->SpaceMark.Color, 1));
         painter.drawLine(QPointF(x + cell * 0.2, y + h * 0.8), QPointF(x + cell * 0.8, y + h * 0.8));
-      } else if (mark.Kind == 1 && blanks && blanks->DblSpaceMark.Visible) {
+      } else if (mark.Kind == TMarkKind::DblSpace && blanks && blanks->DblSpaceMark.Visible) {
         painter.setPen(QPen(blanks->DblSpaceMark.Color, 1));
         painter.drawRect(QRectF(x + cell * 0.25, y + h * 0.2, cell * 1.5, h * 0.6));
-      } else if (mark.Kind == 2 && blanks && blanks->TabMark.Visible) {
+      } else if (mark.Kind == TMarkKind::Tab && blanks && blanks->TabMark.Visible) {
         painter.setPen(QPen(blanks->TabMark.Color, 1));
         QPainterPath path;
         path.moveTo(x + cell * 0.2, y + h * 0.3);
         path.lineTo(x + cell * 0.7, y + h * 0.5);
         path.lineTo(x + cell * 0.2, y + h * 0.7);
         painter.drawPath(path);
-      } else if (mark.Kind == 3 && marks.HideMark.Visible) {
+      } else if (mark.Kind == TMarkKind::Undisplayable && marks.HideMark.Visible) {
         painter.setPen(QPen(marks.HideMark.Color, 1));
         painter.drawRect(QRectF(x + cell * 0.15, y + h * 0.2, cell * 0.7, h * 0.6));
       }

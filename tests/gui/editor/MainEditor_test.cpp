@@ -50,15 +50,15 @@ TEST_F(MainEditorTest, SetTextLeavesNoUndoStepToThePreviousDay) {
 TEST_F(MainEditorTest, WrapModes) {
   TEditorSE& editor = port.Control();
   editor.SetText(std::string(100, 'a'));
-  port.SetWrapMode(2, 30);
+  port.SetWrapMode(TWrapMode::ByteWrap, 30);
   EXPECT_TRUE(editor.WordWrap());
   EXPECT_FALSE(editor.SEProperty().AutoWrap);
   EXPECT_EQ(editor.WrapOption().WrapByte(), 30);
   EXPECT_EQ(editor.Store().Count(), 4);
-  port.SetWrapMode(0, 30);
+  port.SetWrapMode(TWrapMode::NonWrap, 30);
   EXPECT_FALSE(editor.WordWrap());
   EXPECT_EQ(editor.Store().Count(), 1);
-  port.SetWrapMode(1, 30);
+  port.SetWrapMode(TWrapMode::WordWrap, 30);
   EXPECT_TRUE(editor.WordWrap());
   EXPECT_TRUE(editor.SEProperty().AutoWrap);
 }
