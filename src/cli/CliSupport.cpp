@@ -6,6 +6,7 @@
 #include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
 #include "core/base/CodePage.h"
+#include "core/store/DateFormat.h"
 
 namespace quillet::cli {
 namespace {
@@ -71,16 +72,10 @@ TParsedArgs ParseArgs(const std::vector<std::string>& args, std::initializer_lis
 }
 
 bool ParseDate(std::string_view text, TDate& date) {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-  if (!ParseDigits(text.substr(0, 4), 4, year) || !ParseDigits(text.substr(5, 2), 2, month) ||
-      !ParseDigits(text.substr(8, 2), 2, day)) {
-    return false;
-  }
-  date = MakeDate(year, month, day);
-  return IsDiaryDate(date);
+  const std::optional<TDate> parsed = ParseDatePattern(text, kIsoDatePattern);
+  if (!parsed || !IsDiaryDate(*parsed)) return false;
+  date = *parsed;
+  return true;
 }
 
 bool ParseMonth(std::string_view text, int& year, int& month) {
@@ -89,11 +84,7 @@ bool ParseMonth(std::string_view text, int& year, int& month) {
   return year >= kFirstDiaryYear && year <= kLastDiaryYear && month >= 1 && month <= 12;
 }
 
-std::string FormatDate(TDate date) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", YearOf(date), MonthOf(date), DayOf(date));
-  return buffer;
-}
+std::string FormatDate(TDate date) { return FormatDatePattern(kIsoDatePattern, date); }
 
 TCliContext LoadContext(std::string_view command) {
   TCliContext context;

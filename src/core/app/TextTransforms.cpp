@@ -1,7 +1,5 @@
 #include "core/app/TextTransforms.h"
 
-#include <cstdio>
-
 #include "core/base/CodePage.h"
 
 namespace quillet {
@@ -65,47 +63,6 @@ std::string RemoveLineEnds(std::string_view text) {
       continue;
     }
     out += text[i];
-  }
-  return out;
-}
-
-std::string FormatDateStamp(std::string_view pattern, const std::tm& when) {
-  auto two = [](int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", value % 100);
-    return std::string(buffer);
-  };
-  std::string out;
-  for (std::size_t i = 0; i < pattern.size();) {
-    const std::string_view rest = pattern.substr(i);
-    if (rest[0] == '"') {
-      const std::size_t close = rest.find('"', 1);
-      const std::size_t end = close == std::string_view::npos ? rest.size() : close;
-      out.append(rest.substr(1, end - 1));
-      i += end == rest.size() ? end : end + 1;
-    } else if (rest.starts_with("yyyy")) {
-      char buffer[16];
-      std::snprintf(buffer, sizeof buffer, "%04d", when.tm_year + 1900);
-      out += buffer;
-      i += 4;
-    } else if (rest.starts_with("yy")) {
-      out += two(when.tm_year + 1900), i += 2;
-    } else if (rest.starts_with("mm")) {
-      out += two(when.tm_mon + 1), i += 2;
-    } else if (rest.starts_with("dd")) {
-      out += two(when.tm_mday), i += 2;
-    } else if (rest.starts_with("hh")) {
-      out += two(when.tm_hour), i += 2;
-    } else if (rest.starts_with("nn")) {
-      out += two(when.tm_min), i += 2;
-    } else if (rest.starts_with("ss")) {
-      out += two(when.tm_sec), i += 2;
-    } else {
-      // "/" and ":" are the Japanese separators themselves.
-      const std::size_t n = CharLength(pattern, i);
-      out.append(pattern.substr(i, n));
-      i += n;
-    }
   }
   return out;
 }

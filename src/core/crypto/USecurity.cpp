@@ -17,8 +17,6 @@
 
 namespace quillet {
 
-TCode Code;
-
 namespace {
 
 constexpr std::uint8_t kScrambleMask = 0x1D;

@@ -22,10 +22,10 @@
 // a crash leaves the previous file whole. Writes refuse a target without
 // owner write permission (Windows' read-only attribute).
 //
-// Threads: the read and write functions take their key explicitly and touch
-// no global, so the search workers may call them with a copy of Code taken
-// when they start. Code itself is read and written on the user-interface
-// thread only.
+// Threads: the read and write functions take their key explicitly, so the
+// search workers may call them with a copy of the window's TCode taken when
+// they start. There is no process-wide key state: each main window holds its
+// own TCode and passes it to the store.
 #pragma once
 
 #include <array>
@@ -58,7 +58,7 @@ inline constexpr std::string_view kMsgEnterKey = "暗号用キーを入力して
 inline constexpr std::string_view kMsgBadKey = "暗号用キーが不正です";
 inline constexpr std::string_view kMsgKeyRange = "暗号用キーは0から200までの整数を指定して下さい";
 
-// The encryption settings of the running program.
+// The encryption settings of a main window.
 struct TCode {
   int Number = keys::kDefaultKeyNumber;  // number-key method: the key number (byte = Number & 0xFF)
   std::string Word;                // word-key method: the key word, code page 932 bytes, unscrambled
@@ -66,10 +66,6 @@ struct TCode {
   bool Method = false;             // false: number key ("簡易"), true: word key ("堅牢")
   bool operator==(const TCode&) const = default;
 };
-
-// The program's one record, filled at start and when the options apply.
-// User-interface thread only; workers copy it when they start.
-extern TCode Code;
 
 // Reads "EnCrypt", "Number", "Word" (unscrambled), "Method" of section
 // "Window". A "Number" not strictly between 0 and 200 (or absent, or not an

@@ -41,7 +41,7 @@ struct TDayMeta {
     return Method ? TEntryMethod::Word : TEntryMethod::Number;
   }
   // The key number that decrypts a number-key body: CodeKey when present,
-  // else `current` (the program's Code.Number).
+  // else `current` (the key number of the window's TCode).
   int KeyNumber(int current) const noexcept { return CodeKey.value_or(current); }
 };
 

@@ -7,7 +7,7 @@
 //    as they were: new "UseCode"/"Method" flags over an old body, or an old
 //    section over a new body, would read the body through the wrong method.
 //  - A section that is rewritten loses "CodeKey": the body just written used
-//    Code.Number, and a stale per-day key would decrypt it with the wrong byte.
+//    the window's key number, and a stale per-day key would decrypt it with the wrong byte.
 //  - An unforced save of an unmodified, empty entry deletes the entry file
 //    only when that file is empty on disk.
 //  - An entry file that does not read under its flags is set aside before it

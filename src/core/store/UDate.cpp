@@ -5,12 +5,12 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 
 #include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
 #include "core/app/SettingsKeys.h"
+#include "core/store/DateFormat.h"
 
 namespace quillet {
 namespace {
@@ -34,16 +34,6 @@ std::string_view PatternOf(int style) {
 std::string_view FileNamePatternOf(int style) {
   const std::string_view pattern = PatternOf(style);
   return pattern.substr(pattern.rfind('/') + 1);
-}
-
-std::string Number(int value, int width) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-  return buffer;
-}
-
-bool StartsWith(std::string_view text, std::size_t pos, std::string_view token) {
-  return text.substr(pos, token.size()) == token;
 }
 
 // One level of folder: created with 0700 when missing. The parent must exist.
@@ -94,6 +84,11 @@ TDate Today() {
 
 int HourOfNow() { return LocalNow().tm_hour; }
 
+TDateTime LocalDateTime() {
+  const tm local = LocalNow();
+  return {MakeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday), local.tm_hour, local.tm_min, local.tm_sec};
+}
+
 bool IsDiaryDate(TDate date) {
   return date.ok() && YearOf(date) >= kFirstDiaryYear && YearOf(date) <= kLastDiaryYear;
 }
@@ -116,39 +111,6 @@ int WeekdayMonday1(TDate date) { return static_cast<int>(chr::weekday{chr::sys_d
 
 TDate LateNightDate(TDate today, int hour, int wakeUp) {
   return (hour < 13 && hour < wakeUp) ? AddDays(today, -1) : today;
-}
-
-std::string FormatDatePattern(std::string_view pattern, TDate date) {
-  const int y = YearOf(date);
-  const int m = MonthOf(date);
-  const int d = DayOf(date);
-  std::string out;
-  std::size_t i = 0;
-  while (i < pattern.size()) {
-    if (StartsWith(pattern, i, "yyyy")) {
-      out += Number(y, 4);
-      i += 4;
-    } else if (StartsWith(pattern, i, "yy")) {
-      out += Number(((y % 100) + 100) % 100, 2);
-      i += 2;
-    } else if (StartsWith(pattern, i, "mm")) {
-      out += Number(m, 2);
-      i += 2;
-    } else if (pattern[i] == 'm') {
-      out += Number(m, 1);
-      i += 1;
-    } else if (StartsWith(pattern, i, "dd")) {
-      out += Number(d, 2);
-      i += 2;
-    } else if (pattern[i] == 'd') {
-      out += Number(d, 1);
-      i += 1;
-    } else {
-      out += pattern[i];
-      i += 1;
-    }
-  }
-  return out;
 }
 
 std::string EntryFileName(const TStoreSettings& settings, int year, int month, int day) {

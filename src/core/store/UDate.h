@@ -6,9 +6,9 @@
 //   SaveStyle 1: yyyy/m/yyyymmdd + SaveExt   (2005/3/20050307.txt)
 //   SaveStyle 2: yyyy/m/m-d + SaveExt        (2005/3/3-7.txt)
 //   otherwise:   yyyy/m/d + SaveExt          (2005/3/7.txt)
-// EntryPath(date) == EntryFolder(date) + EntryFileName(date) for every
-// style, so code that walks a month folder reaches exactly the files that
-// the editor saves. SavePath always ends in exactly one "/".
+// (patterns of DateFormat.h). EntryPath(date) == EntryFolder(date) +
+// EntryFileName(date) for every style, so code that walks a month folder
+// reaches exactly the files that the editor saves. SavePath always ends in exactly one "/".
 //
 // Dates are std::chrono::year_month_day without time of day; functions taking
 // a TDate expect a valid date (ok()). Weekdays count 1 = Monday .. 7 = Sunday.
@@ -16,7 +16,6 @@
 
 #include <chrono>
 #include <string>
-#include <string_view>
 
 namespace quillet {
 
@@ -53,9 +52,19 @@ inline constexpr int kLastDiaryYear = 9999;
 // True for a valid date (ok()) in years kFirstDiaryYear..kLastDiaryYear.
 bool IsDiaryDate(TDate date);
 
-// Today and the current hour (0..23) in local time.
+// A local date and time of day to the second: what the window's clock gives
+// the date commands and the date stamps.
+struct TDateTime {
+  TDate Date;
+  int Hour = 0;    // 0..23
+  int Minute = 0;  // 0..59
+  int Second = 0;  // 0..60 (a leap second reads as the system gives it)
+};
+
+// Today, the current hour (0..23) and the current date and time, in local time.
 TDate Today();
 int HourOfNow();
+TDateTime LocalDateTime();
 
 // `date` moved by whole days, months or years. Month and year steps keep the
 // day when the target month has it, else use the target month's last day
@@ -70,11 +79,6 @@ int WeekdayMonday1(TDate date);
 // The late-night rule at start: before 13:00 and before the hour "WakeUp",
 // the diary day is still yesterday. `hour` 0..23.
 TDate LateNightDate(TDate today, int hour, int wakeUp);
-
-// Formats `date` with a date pattern: "yyyy" four-digit year, "yy" two-digit
-// year, "mm"/"m" month with/without leading zero, "dd"/"d" day likewise;
-// every other character is copied. Path patterns use "/" as separator.
-std::string FormatDatePattern(std::string_view pattern, TDate date);
 
 // The file name alone (no folder) of the entry of that date, with SaveExt.
 std::string EntryFileName(const TStoreSettings& settings, int year, int month, int day);

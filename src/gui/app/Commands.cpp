@@ -270,7 +270,12 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
   }
 }
 
-QAction* TCommands::Action(const QString& commandName) const { return m_actions.value(commandName); }
+QAction* TCommands::Action(const QString& commandName) const {
+  QAction* action = m_actions.value(commandName);
+  // A null action would only make connect() warn and leave the command dead.
+  if (!action) qFatal("Quillet: no command named \"%s\"", qPrintable(commandName));
+  return action;
+}
 
 QAction* TCommands::MenuItem(const QString& itemName) const { return m_items.value(itemName); }
 

@@ -27,7 +27,10 @@ public:
   // Creates every action (owned by `owner`) and the main menu in `menuBar`.
   TCommands(QObject* owner, QMenuBar* menuBar);
 
-  // The action of a command name ("ActSave"); nullptr for an unknown name.
+  // The action of a command name ("ActSave"); never null. Command names are
+  // written in code, so an unknown one is a typo: the program stops with a
+  // message naming it, in every build, and any test that builds the window
+  // finds it.
   QAction* Action(const QString& commandName) const;
   // The menu item of an item name ("MenuSave", "MenuTranslation",
   // "MenuEditSep4"): for a submenu its menuAction(). nullptr when unknown.

@@ -18,6 +18,13 @@ namespace quillet {
 class THIniFile;
 struct TFontSpec;
 
+// The wrap commands, numbered as the settings file stores them ("WrapOrder").
+enum class TWrapMode : int { NonWrap = 0, WordWrap = 1, ByteWrap = 2 };
+// A stored "WrapOrder": any number but 1 and 2 means no wrapping.
+inline TWrapMode WrapModeOf(int stored) {
+  return stored == 1 ? TWrapMode::WordWrap : stored == 2 ? TWrapMode::ByteWrap : TWrapMode::NonWrap;
+}
+
 class TMainEditorPort : public QObject {
   Q_OBJECT
 
@@ -56,8 +63,8 @@ public:
   virtual void SetBoxSelection(bool on) = 0;
 
   virtual void SetReadOnly(bool readOnly) = 0;
-  // 0 no wrapping, 1 at the window edge, 2 at `wrapByte`.
-  virtual void SetWrapMode(int mode, int wrapByte) = 0;
+  // WordWrap wraps at the window edge, ByteWrap at column `wrapByte`.
+  virtual void SetWrapMode(TWrapMode mode, int wrapByte) = 0;
   virtual void SetEditorFont(const TFontSpec& font) = 0;
   // Sections "Edit" and "Color" of the settings file.
   virtual void LoadSettings(const THIniFile& ini) = 0;

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,12 +14,13 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
-#include <ctime>
 
 #include "core/app/SettingsKeys.h"
 #include "core/app/TextTransforms.h"
 #include "core/base/AtomicFile.h"
 #include "core/base/CodePage.h"
+#include "core/editor/EditorFountain.h"
+#include "core/store/DateFormat.h"
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -31,6 +31,13 @@
 namespace quillet {
 
 namespace {
+
+// A link target stays code page 932 bytes until it is shown or opened.
+QString FromCp932(const std::string& bytes) {
+  std::u16string text;
+  ToUtf16(bytes, text);
+  return QString::fromStdU16String(text);
+}
 
 // Every date command goes through here: a day outside the years the diary
 // can store (see IsDiaryDate) is refused with a transient message, and the
@@ -45,7 +52,7 @@ void MoveToDay(TFmMain& window, TDate date) {
 
 }  // namespace
 
-TDate TFmMain::Now() const { return m_env.clock(); }
+TDateTime TFmMain::Now() const { return m_env.clock(); }
 
 void TFmMain::ConnectEntryCommands() {
   connect(m_editor, &TMainEditorPort::ModifiedChanged, this, &TFmMain::OnEditorModifiedChanged);
@@ -113,7 +120,7 @@ void TFmMain::ConnectEntryCommands() {
   connect(Action("ActNextYear"), &QAction::triggered, this,
           [this] { MoveToDay(*this, AddYearsClamped(m_currentDate, 1)); });
   connect(Action("ActToday"), &QAction::triggered, this, [this] {
-    const TDate today = Now();
+    const TDate today = Now().Date;
     if (today != m_currentDate) MoveToDay(*this, today);
   });
   connect(Action("ActCommandDate"), &QAction::triggered, this, &TFmMain::AskDate);
@@ -132,34 +139,35 @@ void TFmMain::ConnectEntryCommands() {
   QAction* copy = m_linkMenu->addAction(QString());
   copy->setObjectName("ActLinkCopy");
   connect(open, &QAction::triggered, this, [this] {
-    if (m_linkTarget.contains('@') && !m_linkTarget.contains("://"))
-      OpenWithTool(keys::ToolMailer, "MailTo:" + m_linkTarget);
+    if (IsMailAddress(m_linkTarget))
+      OpenWithTool(keys::ToolMailer, "MailTo:" + FromCp932(m_linkTarget));
     else
-      OpenWithTool(keys::ToolBrowser, m_linkTarget);
+      OpenWithTool(keys::ToolBrowser, FromCp932(m_linkTarget));
   });
-  connect(copy, &QAction::triggered, this, [this] { QGuiApplication::clipboard()->setText(m_linkTarget); });
+  connect(copy, &QAction::triggered, this,
+          [this] { QGuiApplication::clipboard()->setText(FromCp932(m_linkTarget)); });
 }
 
-void TFmMain::SetLinkTarget(const QString& link) {
+void TFmMain::SetLinkTarget(const std::string& link) {
   m_linkTarget = link;
+  const QString text = FromCp932(link);
   const QList<QAction*> items = m_linkMenu->actions();
-  items[0]->setText("\"" + link + "\" を開く");
-  items[1]->setText("\"" + link + "\" をコピー");
+  items[0]->setText("\"" + text + "\" を開く");
+  items[1]->setText("\"" + text + "\" をコピー");
 }
 
 void TFmMain::StepDays(int offset) { MoveToDay(*this, AddDays(m_currentDate, offset)); }
 
 void TFmMain::AskDate() {
-  const QString offered = QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
-                                            DayOf(m_currentDate));
+  const QString offered = QString::fromStdString(FormatDatePattern(kShortDatePattern, m_currentDate));
   // Cancelling gives back the offered text, which re-opens the current day.
   const QString text = m_env.askText("日付の移動", "指定日付", offered, false).value_or(offered);
-  const QDate date = QDate::fromString(text.trimmed(), "yyyy/M/d");
-  if (!date.isValid()) {
+  const std::optional<TDate> date = ParseDatePattern(text.trimmed().toStdString(), kShortDateInput);
+  if (!date) {
     ShowStatusMessage("不正な日付です");
     return;
   }
-  MoveToDay(*this, MakeDate(date.year(), date.month(), date.day()));
+  MoveToDay(*this, *date);
 }
 
 void TFmMain::TransformSelection(const std::function<std::string(std::string_view)>& transform) {
@@ -170,10 +178,7 @@ void TFmMain::TransformSelection(const std::function<std::string(std::string_vie
 }
 
 void TFmMain::InsertDateStamp(int index) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  m_editor->ReplaceSelection(FormatDateStamp(kDateStampPatterns[index], local));
+  m_editor->ReplaceSelection(FormatDateTime(kDateStampPatterns[index], Now()));
 }
 
 void TFmMain::SaveAs() {

@@ -253,16 +253,18 @@ void TFmMain::SyncBarCommands() {
   Action("ActTitleBar")->setChecked(m_coolBar->IsBandVisible(TCoolBar::kTitleBand));
 }
 
-void TFmMain::SetWrapOrder(int order) {
+void TFmMain::SetWrapOrder(TWrapMode order) {
   // The editor takes the mode when it lands; the radio group is the truth.
-  const char* name = order == 1 ? "ActWordWrap" : order == 2 ? "ActByteWrap" : "ActNonWrap";
+  const char* name = order == TWrapMode::WordWrap   ? "ActWordWrap"
+                     : order == TWrapMode::ByteWrap ? "ActByteWrap"
+                                                    : "ActNonWrap";
   Action(name)->setChecked(true);
 }
 
-int TFmMain::WrapOrder() const {
-  if (Action("ActWordWrap")->isChecked()) return 1;
-  if (Action("ActByteWrap")->isChecked()) return 2;
-  return 0;
+TWrapMode TFmMain::WrapOrder() const {
+  if (Action("ActWordWrap")->isChecked()) return TWrapMode::WordWrap;
+  if (Action("ActByteWrap")->isChecked()) return TWrapMode::ByteWrap;
+  return TWrapMode::NonWrap;
 }
 
 void TFmMain::SetPanelAlign(bool right) {
@@ -313,9 +315,9 @@ void TFmMain::ShowStatusMessage(const QString& text) { m_statusBar->ShowStatusMe
 void TFmMain::ShowMain() {
   if (m_startupRefused) return;
   switch (m_startState) {
-    case 1: showMinimized(); break;
-    case 2: showMaximized(); break;
-    default: show(); break;
+    case TWindowState::Minimized: showMinimized(); break;
+    case TWindowState::Maximized: showMaximized(); break;
+    case TWindowState::Normal: show(); break;
   }
 }
 

@@ -38,6 +38,7 @@ class TPanelPage;
 struct TTextKey;
 class TToolImages;
 class TCoolBar;
+enum class TWrapMode : int;
 
 // What the start-up sequence takes from outside, so that tests can fix the
 // program folder and the clock.
@@ -54,8 +55,9 @@ struct TStartupEnv {
       askText;
   // Asks a yes/no question; by default a message box.
   std::function<bool(const QString& text)> askYesNo;
-  // Today's date when a command asks for it later; by default the clock's.
-  std::function<TDate()> clock;
+  // The local date and time when a command asks for it later (today's
+  // date, the date stamps); by default the system clock's.
+  std::function<TDateTime()> clock;
   // Called with the number of each start-up step (1..28) before it runs;
   // lets tests follow the order and inject a failure.
   std::function<void(int)> stepObserver;
@@ -63,6 +65,9 @@ struct TStartupEnv {
   // of the program (RegisterPages). Tests register fake pages.
   std::function<void(TPageRegistry&)> registerPages;
 };
+
+// The window state at start, numbered as the settings file stores it ("State").
+enum class TWindowState : int { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // Status bar panels of the main window.
 enum TMainPanel : int {
@@ -126,8 +131,9 @@ public:
   void OnApplicationActivated();
   // The open entry's file was handed to an outside program.
   void SetExternalEditPending() { m_externalEditPending = true; }
-  // The link under the mouse: the captions of the link pop-up menu.
-  void SetLinkTarget(const QString& link);
+  // The link under the mouse (code page 932 bytes, as the highlighter found
+  // it): the captions of the link pop-up menu.
+  void SetLinkTarget(const std::string& link);
   QMenu* LinkMenu() const { return m_linkMenu; }
   const TStoreSettings& StoreSettings() const { return m_store; }
   const std::string& AppFolder() const { return m_env.appFolder; }
@@ -135,8 +141,8 @@ public:
   std::string SettingsFile() const;
   // True when the start-up sequence raised and the window opened partly set up.
   bool StartupFailed() const { return m_startupFailed; }
-  // Window state read at start: 0 normal, 1 minimised, 2 maximised.
-  int StartState() const { return m_startState; }
+  // Window state read at start.
+  TWindowState StartState() const { return m_startState; }
   bool PanelAtRight() const;
   int PanelWidth() const;
   int TitleWidth() const;
@@ -173,8 +179,8 @@ private:
   void SetTitleWidth(int width);
   void UpdatePanelVisibility();
   void SyncBarCommands();
-  void SetWrapOrder(int order);
-  int WrapOrder() const;
+  void SetWrapOrder(TWrapMode order);
+  TWrapMode WrapOrder() const;
 
   // Start-up and close (USystem.cpp).
   void LoadSettings();
@@ -205,7 +211,7 @@ private:
   void OpenWithTool(const TTextKey& tool, const QString& target);
   void ReloadEntry();
   void OnEditorModifiedChanged(bool modified);
-  TDate Now() const;
+  TDateTime Now() const;
 
   TStartupEnv m_env;
 
@@ -221,17 +227,20 @@ private:
   bool m_externalEditPending = false;
   bool m_stampCheckPending = false;
   TStoreSettings m_store;
+  // The key state of this window, passed to every store call; a search
+  // worker takes a copy when it starts.
+  TCode m_code;
   QStringList m_imageMasks;   // "*.bmp" plus the plug-ins' masks
   QStringList m_maskSplitter; // one plug-in's mask text split at ";"
   std::string m_cachePath;
   bool m_saveCache = true;
   bool m_titleModified = false;
   bool m_startupRefused = false;
-  QString m_linkTarget;
+  std::string m_linkTarget;  // code page 932
   int m_history = 20;
   int m_wrapByte = 80;
   TFontSpec m_editorFont;
-  int m_startState = 0;
+  TWindowState m_startState = TWindowState::Normal;
   bool m_startupFailed = false;
   bool m_closed = false;
 

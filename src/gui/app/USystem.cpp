@@ -42,7 +42,7 @@ TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(
       return AskText(isVisible() ? this : nullptr, caption, prompt, text, password);
     };
   if (!m_env.askYesNo) m_env.askYesNo = [this](const QString& text) { return AskYesNo(this, "Quillet", text); };
-  if (!m_env.clock) m_env.clock = [] { return Today(); };
+  if (!m_env.clock) m_env.clock = [] { return LocalDateTime(); };
   CreateWidgets();
   TPageRegistry pages;
   if (m_env.registerPages)
@@ -115,7 +115,7 @@ void TFmMain::RunStartupSequence() {
   LoadWindowState(ini);
   // Wrap mode, view toggles, side panel.
   Step(14);
-  SetWrapOrder(keys::WrapOrder.Read(ini));
+  SetWrapOrder(WrapModeOf(keys::WrapOrder.Read(ini)));
   LoadToggles(ini);
   SetPanelWidth(keys::PanelWidth.Read(ini));
   SetPanelAlign(keys::PanelAlign.Read(ini));
@@ -160,8 +160,8 @@ void TFmMain::RunStartupSequence() {
 
 void TFmMain::LoadEncryptionSettings(const THIniFile& ini) {
   // The program's one key state, read by the store and the search workers.
-  Code = ReadCode(ini, true, LoginName());
-  m_statusBar->SetPanelText(spEncrypt, Code.EnCrypt ? QString::fromUtf8(kMsgEncryptionOn) : QString());
+  m_code = ReadCode(ini, true, LoginName());
+  m_statusBar->SetPanelText(spEncrypt, m_code.EnCrypt ? QString::fromUtf8(kMsgEncryptionOn) : QString());
   m_history = keys::ReadHistory(ini);
 }
 
@@ -180,8 +180,8 @@ void TFmMain::LoadPluginSettings(const THIniFile&) {
 
 void TFmMain::LoadWindowState(const THIniFile& ini) {
   const int state = keys::State.Read(ini);
-  m_startState = (state == 1 || state == 2) ? state : 0;
-  if (m_startState == 2) return;  // a maximised window keeps its bounds
+  m_startState = (state == 1 || state == 2) ? static_cast<TWindowState>(state) : TWindowState::Normal;
+  if (m_startState == TWindowState::Maximized) return;  // a maximised window keeps its bounds
   const TBounds current{y(), x(), width(), height()};
   TBounds bounds = current;
   if (keys::SaveWndPos.Read(ini))
@@ -267,11 +267,13 @@ void TFmMain::SaveSettings() {
   // Nothing is written when the options folder cannot be made.
   if (!EnsureFolder(OptionFolder())) return;
   THIniFile ini(SettingsFile(), true);
-  const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-  keys::State.Write(ini, state);
-  const QRect normal = (state == 0) ? QRect(pos(), size()) : normalGeometry();
+  const TWindowState state = isMaximized()   ? TWindowState::Maximized
+                             : isMinimized() ? TWindowState::Minimized
+                                             : TWindowState::Normal;
+  keys::State.Write(ini, static_cast<int>(state));
+  const QRect normal = (state == TWindowState::Normal) ? QRect(pos(), size()) : normalGeometry();
   ini.WriteBounds(keys::kWindow, TBounds{normal.top(), normal.left(), normal.width(), normal.height()});
-  keys::WrapOrder.Write(ini, WrapOrder());
+  keys::WrapOrder.Write(ini, static_cast<int>(WrapOrder()));
   ini.WriteChecked(keys::kWindow, keys::ShowMenu.key, Action("ActShowMenu")->isChecked());
   ini.WriteChecked(keys::kWindow, keys::MenuSimplify.key, Action("ActMenuSimplify")->isChecked());
   ini.WriteChecked(keys::kWindow, keys::ShowHint.key, Action("ActHint")->isChecked());

@@ -104,12 +104,13 @@ qreal TEditorPainter::AdvanceOf(QChar glyph) {
 TEditorPainter::TRunStyle TEditorPainter::StyleAt(int byte, bool selected) const {
   const TEditorTextColors& colors = m_editor.TextColors();
   TRunStyle style{colors.Text, QColor(), 0};
-  for (const TTokenSpan& span : m_spans) {
+  for (const TFountainToken& span : m_spans) {
     if (byte < span.First) break;
     if (byte < span.Second) {
-      if (span.Color.isValid()) style.Color = span.Color;
-      if (span.BkColor.isValid()) style.BkColor = span.BkColor;
-      style.FontIndex = (span.Bold ? 1 : 0) | (span.Italic ? 2 : 0) | (span.Underline ? 4 : 0) | (span.StrikeOut ? 8 : 0);
+      const TTokenLook& look = m_editor.TokenLooks().Of(span.Style);
+      if (look.Color.isValid()) style.Color = look.Color;
+      if (look.BkColor.isValid()) style.BkColor = look.BkColor;
+      style.FontIndex = (look.Bold ? 1 : 0) | (look.Italic ? 2 : 0) | (look.Underline ? 4 : 0) | (look.StrikeOut ? 8 : 0);
       break;
     }
   }
@@ -222,11 +223,12 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
     m_attrs.Build(text, store.Layout(), lastCol + 2);
     const TRowSelection selection = engine.SelectedBytes(row);
     m_spans.clear();
-    if (TEditorTokenSource* tokens = m_editor.TokenSource()) tokens->RowTokens(row, text, m_spans);
+    if (TFountainRowParser* parser = m_editor.RowParser()) parser->RowTokens(row, text, m_spans);
     const bool gridOnly = m_editor.Margin().Character > 0;
+    enum class TMarkKind { Space, DblSpace, Tab, Undisplayable };
     struct TMark {
       int Column;
-      int Kind;  // 0 space, 1 full-width space, 2 tab, 3 undisplayable
+      TMarkKind Kind;
     };
     std::vector<TMark> blankMarks;
 
@@ -251,11 +253,11 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
       const std::string_view ch = text.substr(static_cast<std::size_t>(byte), attr == kAttrLead ? 2 : 1);
       const QChar glyph = tab ? QChar(' ') : GlyphOf(ch);
       const bool fullSpace = attr == kAttrLead && IsFullWidthSpace(text, static_cast<std::size_t>(byte));
-      if (tab) blankMarks.push_back({column, 2});
-      else if (fullSpace) blankMarks.push_back({column, 1});
-      else if (ch == " ") blankMarks.push_back({column, 0});
+      if (tab) blankMarks.push_back({column, TMarkKind::Tab});
+      else if (fullSpace) blankMarks.push_back({column, TMarkKind::DblSpace});
+      else if (ch == " ") blankMarks.push_back({column, TMarkKind::Space});
       const bool undisplayable = glyph.unicode() == kReplacement;
-      if (undisplayable) blankMarks.push_back({column, 3});
+      if (undisplayable) blankMarks.push_back({column, TMarkKind::Undisplayable});
 
       const quint32 glyphIndex = undisplayable || tab ? 0 : GlyphIndexOf(style.FontIndex, glyph);
       const bool regular = glyphIndex != 0 && !gridOnly &&
@@ -299,20 +301,20 @@ void TEditorPainter::PaintRow(QPainter& painter, int row, int y) {
       const qreal x = layout.ColumnX(mark.Column, topCol);
       const qreal h = layout.FontHeight();
       painter.setBrush(Qt::NoBrush);
-      if (mark.Kind == 0 && blanks && blanks->SpaceMark.Visible) {
+      if (mark.Kind == TMarkKind::Space && blanks && blanks->SpaceMark.Visible) {
         painter.setPen(QPen(blanks->SpaceMark.Color, 1));
         painter.drawLine(QPointF(x + cell * 0.2, y + h * 0.8), QPointF(x + cell * 0.8, y + h * 0.8));
-      } else if (mark.Kind == 1 && blanks && blanks->DblSpaceMark.Visible) {
+      } else if (mark.Kind == TMarkKind::DblSpace && blanks && blanks->DblSpaceMark.Visible) {
         painter.setPen(QPen(blanks->DblSpaceMark.Color, 1));
         painter.drawRect(QRectF(x + cell * 0.25, y + h * 0.2, cell * 1.5, h * 0.6));
-      } else if (mark.Kind == 2 && blanks && blanks->TabMark.Visible) {
+      } else if (mark.Kind == TMarkKind::Tab && blanks && blanks->TabMark.Visible) {
         painter.setPen(QPen(blanks->TabMark.Color, 1));
         QPainterPath path;
         path.moveTo(x + cell * 0.2, y + h * 0.3);
         path.lineTo(x + cell * 0.7, y + h * 0.5);
         path.lineTo(x + cell * 0.2, y + h * 0.7);
         painter.drawPath(path);
-      } else if (mark.Kind == 3 && marks.HideMark.Visible) {
+      } else if (mark.Kind == TMarkKind::Undisplayable && marks.HideMark.Visible) {
         painter.setPen(QPen(marks.HideMark.Color, 1));
         painter.drawRect(QRectF(x + cell * 0.15, y + h * 0.2, cell * 0.7, h * 0.6));
       }

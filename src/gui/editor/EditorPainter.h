@@ -89,7 +89,7 @@ private:
 
   TEditor& m_editor;
   TEditorAttributeArray m_attrs;
-  std::vector<TTokenSpan> m_spans;
+  std::vector<TFountainToken> m_spans;
   std::vector<char16_t> m_glyphs;  // by lead << 8 | trail, or the byte; 0: not yet known
   std::vector<float> m_advances;   // by UTF-16 unit; negative: not yet measured
   QFont m_fonts[16];

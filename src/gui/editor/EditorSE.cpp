@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "core/base/CodePage.h"
 #include "core/editor/AutoWrapFit.h"
 
 namespace quillet {
@@ -47,22 +48,23 @@ void TEditorSE::Relayout() {
   FitWrap();
 }
 
-std::optional<TLinkToken> TEditorSE::LinkAtCell(int row, int column) const {
-  TEditorTokenSource* tokens = TokenSource();
-  if (!tokens || row < 0 || row >= Store().Count()) return std::nullopt;
-  const TRowOffset at = ColumnToByte(Store().Get(row), column, Store().Layout());
-  if (at.Byte >= static_cast<int>(Store().Get(row).size())) return std::nullopt;
-  return tokens->LinkAt(row, at.Byte);
+std::optional<TFountainLink> TEditorSE::LinkAtCell(int row, int column) const {
+  TFountainRowParser* parser = RowParser();
+  if (!parser || row < 0 || row >= Store().Count()) return std::nullopt;
+  const std::string_view text = Store().Get(row);
+  const TRowOffset at = ColumnToByte(text, column, Store().Layout());
+  if (at.Byte >= static_cast<int>(text.size())) return std::nullopt;
+  return LinkAt(*parser, row, text, at.Byte);
 }
 
 bool TEditorSE::SelectTokenAt(int row, int column) {
-  TEditorTokenSource* tokens = TokenSource();
-  if (!tokens || row < 0 || row >= Store().Count()) return false;
+  TFountainRowParser* parser = RowParser();
+  if (!parser || row < 0 || row >= Store().Count()) return false;
   const std::string_view text = Store().Get(row);
   const TRowOffset at = ColumnToByte(text, column, Store().Layout());
-  std::vector<TTokenSpan> spans;
-  tokens->RowTokens(row, text, spans);
-  for (const TTokenSpan& span : spans) {
+  std::vector<TFountainToken> spans;
+  parser->RowTokens(row, text, spans);
+  for (const TFountainToken& span : spans) {
     if (at.Byte >= span.First && at.Byte < span.Second) {
       Engine().Select({row, span.First}, {row, span.Second});
       return true;
@@ -72,10 +74,10 @@ bool TEditorSE::SelectTokenAt(int row, int column) {
 }
 
 void TEditorSE::MouseOverCell(int row, int column, Qt::KeyboardModifiers modifiers, QPoint pos) {
-  const std::optional<TLinkToken> link = LinkAtCell(row, column);
+  std::optional<TFountainLink> link = LinkAtCell(row, column);
   if (link != m_link) {
     if (m_link) emit ExitURL(modifiers, pos.x(), pos.y());
-    m_link = link;
+    m_link = std::move(link);
     if (m_link) emit EnterURL(modifiers, pos.x(), pos.y());
   }
   if (m_link && m_seProperty.ClickableURL) viewport()->setCursor(Qt::PointingHandCursor);
@@ -86,12 +88,16 @@ bool TEditorSE::CellClicked(int row, int column, bool doubleClick) {
   if (!m_seProperty.ClickableURL) return false;
   const bool wanted = doubleClick == (m_seProperty.ClickableType == TClickableType::DoubleClick);
   if (!wanted) return false;
-  const std::optional<TLinkToken> link = LinkAtCell(row, column);
+  const std::optional<TFountainLink> link = LinkAtCell(row, column);
   if (!link) return false;
+  // The address is code page 932 bytes up to here; it becomes text to leave
+  // the control.
+  std::u16string text;
+  ToUtf16(link->Text, text);
   if (m_seProperty.OwnerClickable) {
-    emit LinkClicked(link->Text, link->Mail);
+    emit LinkClicked(QString::fromStdU16String(text), link->Mail);
   } else {
-    QString target = link->Text;
+    QString target = QString::fromStdU16String(text);
     if (link->Mail) target = QStringLiteral("mailto:") + target;
     else if (target.startsWith(QStringLiteral("www."))) target = QStringLiteral("http://") + target;
     QDesktopServices::openUrl(QUrl(target));

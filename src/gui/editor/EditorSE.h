@@ -2,8 +2,8 @@
 // for blanks (half-width space, full-width space, tab), the window-edge wrap
 // fit (AutoWrap) and clickable addresses.
 //
-// Addresses come from the highlighter through the token source
-// (EditorTokens.h). Moving the mouse onto an address fires EnterURL, off it
+// Addresses are the web and mail tokens of the highlighter's row parser
+// (core/editor/EditorFountain.h). Moving the mouse onto an address fires EnterURL, off it
 // ExitURL (OnEnterURL / OnExitURL: the main window shows the address and its
 // pop-up menu), and the mouse cursor becomes a pointing hand. With
 // ClickableURL a click on an address (a double click, or a single click with
@@ -41,7 +41,7 @@ public:
   // Sets the wrap column to what fits the window when AutoWrap is on.
   void FitWrap();
   // The address under the mouse, if any.
-  const std::optional<TLinkToken>& LinkUnderMouse() const { return m_link; }
+  const std::optional<TFountainLink>& LinkUnderMouse() const { return m_link; }
 
 signals:
   void EnterURL(Qt::KeyboardModifiers shift, int x, int y);
@@ -54,13 +54,13 @@ protected:
   bool CellClicked(int row, int column, bool doubleClick) override;
 
 private:
-  std::optional<TLinkToken> LinkAtCell(int row, int column) const;
+  std::optional<TFountainLink> LinkAtCell(int row, int column) const;
   // SelTokenDblClick: selects the highlighter's token under a cell.
   bool SelectTokenAt(int row, int column);
 
   TSEMarks m_seMarks;
   TSEProperty m_seProperty;
-  std::optional<TLinkToken> m_link;
+  std::optional<TFountainLink> m_link;
 };
 
 }  // namespace quillet

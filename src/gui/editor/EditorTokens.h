@@ -1,24 +1,20 @@
-// The seam between the editor control and the highlighter: what colour each
-// part of a row takes, and which address lies under a cell. The control
-// paints rows in its plain colours until a source is set; the highlighter
-// (web and mail addresses, reserved words, brackets) implements this
-// interface over the per-row parse state the row store keeps, and the store
-// calls it to re-parse after each change (TEditorRowParser).
+// The Qt side of the highlighter seam (core/editor/EditorFountain.h): the
+// colours and font style that each token style is painted in. The row
+// parser speaks in byte ranges and style numbers; only the painter turns a
+// style number into a look, so the highlighter's rules stay in the core and
+// are tested there.
 #pragma once
 
 #include <QColor>
-#include <QString>
-#include <optional>
-#include <string_view>
-#include <vector>
+#include <array>
+
+#include "core/editor/EditorFountain.h"
 
 namespace quillet {
 
-// Bytes [First, Second) of a row in one colour set. Invalid colours fall
-// back to the editor's own text and background colours.
-struct TTokenSpan {
-  int First = 0;
-  int Second = 0;
+// How one token style is painted. Invalid colours fall back to the editor's
+// own text and background colours.
+struct TTokenLook {
   QColor Color;
   QColor BkColor;
   bool Bold = false;
@@ -27,24 +23,22 @@ struct TTokenSpan {
   bool StrikeOut = false;
 };
 
-// A clickable address under the mouse: its bytes in the row and its text.
-struct TLinkToken {
-  int Row = 0;
-  int First = 0;
-  int Second = 0;
-  QString Text;
-  bool Mail = false;
-  bool operator==(const TLinkToken&) const = default;
-};
-
-class TEditorTokenSource {
+// Looks by style number; every style starts with no look of its own.
+class TTokenLooks {
 public:
-  virtual ~TEditorTokenSource() = default;
-  // Appends the coloured spans of row `row` (its bytes `text`), in order,
-  // not overlapping. Called while painting, for visible rows only.
-  virtual void RowTokens(int row, std::string_view text, std::vector<TTokenSpan>& spans) = 0;
-  // The address holding byte `byte` of row `row`, if any.
-  virtual std::optional<TLinkToken> LinkAt(int row, int byte) = 0;
+  // A style number outside the table (a parse state from a damaged source)
+  // paints in the plain look rather than read past the table.
+  const TTokenLook& Of(TFountainStyle style) const {
+    const int index = static_cast<int>(style);
+    return index > 0 && index < kFountainStyleCount ? m_looks[static_cast<std::size_t>(index)] : m_looks[0];
+  }
+  void Set(TFountainStyle style, const TTokenLook& look) {
+    const int index = static_cast<int>(style);
+    if (index > 0 && index < kFountainStyleCount) m_looks[static_cast<std::size_t>(index)] = look;
+  }
+
+private:
+  std::array<TTokenLook, kFountainStyleCount> m_looks;
 };
 
 }  // namespace quillet

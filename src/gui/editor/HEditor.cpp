@@ -140,8 +140,13 @@ void TEditor::SetTextColors(const TEditorTextColors& colors) {
   viewport()->update();
 }
 
-void TEditor::SetTokenSource(TEditorTokenSource* source) {
-  m_tokens = source;
+void TEditor::SetRowParser(TFountainRowParser* parser) {
+  m_parser = parser;
+  viewport()->update();
+}
+
+void TEditor::SetTokenLooks(const TTokenLooks& looks) {
+  m_looks = looks;
   viewport()->update();
 }
 

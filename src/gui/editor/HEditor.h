@@ -113,9 +113,12 @@ public:
   void SetCursors(const TEditorCursors& cursors) { m_cursors = cursors; }
   const TEditorTextColors& TextColors() const { return m_colors; }
   void SetTextColors(const TEditorTextColors& colors);
-  // The highlighter; not owned (null: plain colours).
-  void SetTokenSource(TEditorTokenSource* source);
-  TEditorTokenSource* TokenSource() const { return m_tokens; }
+  // The highlighter's row parser; not owned (null: plain colours).
+  void SetRowParser(TFountainRowParser* parser);
+  TFountainRowParser* RowParser() const { return m_parser; }
+  // The look of each token style.
+  const TTokenLooks& TokenLooks() const { return m_looks; }
+  void SetTokenLooks(const TTokenLooks& looks);
   // TEditorSE's blank marks (none here).
   virtual const TSEMarks* BlankMarks() const { return nullptr; }
 
@@ -270,7 +273,8 @@ private:
   TEditorLayout m_layout;
   std::unique_ptr<TEditorPainter> m_painter;
   std::unique_ptr<TEditorController> m_controller;
-  TEditorTokenSource* m_tokens = nullptr;
+  TFountainRowParser* m_parser = nullptr;
+  TTokenLooks m_looks;
 
   TEditorMarks m_marks;
   TEditorMargin m_margin;

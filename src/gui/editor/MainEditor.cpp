@@ -60,13 +60,13 @@ void TMainEditor::SetBoxSelection(bool on) {
 
 void TMainEditor::SetReadOnly(bool readOnly) { m_editor->SetReadOnly(readOnly); }
 
-void TMainEditor::SetWrapMode(int mode, int wrapByte) {
+void TMainEditor::SetWrapMode(TWrapMode mode, int wrapByte) {
   TSEProperty property = m_editor->SEProperty();
-  property.AutoWrap = mode == 1;
-  if (mode == 2) m_editor->WrapOption().SetWrapByte(wrapByte);
+  property.AutoWrap = mode == TWrapMode::WordWrap;
+  if (mode == TWrapMode::ByteWrap) m_editor->WrapOption().SetWrapByte(wrapByte);
   // The column is set before wrapping starts, so the text is cut once.
   m_editor->SetSEProperty(property);
-  m_editor->SetWordWrap(mode != 0);
+  m_editor->SetWordWrap(mode != TWrapMode::NonWrap);
 }
 
 void TMainEditor::SetEditorFont(const TFontSpec& font) {

@@ -39,7 +39,7 @@ public:
   void SelectAll() override;
   void SetBoxSelection(bool on) override;
   void SetReadOnly(bool readOnly) override;
-  void SetWrapMode(int mode, int wrapByte) override;
+  void SetWrapMode(TWrapMode mode, int wrapByte) override;
   void SetEditorFont(const TFontSpec& font) override;
   void LoadSettings(const THIniFile& ini) override;
 

@@ -11,6 +11,7 @@
 
 #include "core/app/AppFolder.h"
 #include "core/base/CodePage.h"
+#include "core/store/DateFormat.h"
 #include "core/store/EntryStore.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -47,9 +48,7 @@ void TFmMain::OnEditorModifiedChanged(bool modified) {
 }
 
 void TFmMain::LoadEntry(bool otherMonth) {
-  setWindowTitle(QString::asprintf("%04d/%02d/%02d", YearOf(m_currentDate), MonthOf(m_currentDate),
-                                   DayOf(m_currentDate)) +
-                 " - Quillet");
+  setWindowTitle(QString::fromStdString(FormatDatePattern(kShortDatePattern, m_currentDate)) + " - Quillet");
   m_editor->SetText(std::string());
   {
     const QSignalBlocker block(m_titleEdit);
@@ -64,7 +63,7 @@ void TFmMain::LoadEntry(bool otherMonth) {
   m_pages->OnDayLoaded(m_currentDate, otherMonth);
 
   m_loadFailed = false;
-  const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
+  const TLoadedDay day = LoadDay(m_store, m_code, m_currentDate);
   if (!day.RootMissing) {
     {
       const QSignalBlocker block(m_titleEdit);
@@ -114,7 +113,7 @@ bool TFmMain::SaveEntry(bool force) {
   request.Modified = EntryModified();
   // The editor never held the text of a file that could not be read.
   request.SetAsideOld = m_loadFailed;
-  const TSaveResult result = SaveDay(m_store, m_env.appFolder, Code, request);
+  const TSaveResult result = SaveDay(m_store, m_env.appFolder, m_code, request);
   for (const std::string& message : result.Messages) ShowStatusMessage(QString::fromStdString(message));
   if (result.Acted && result.Ok) {
     ClearModified();
@@ -144,7 +143,7 @@ bool TFmMain::ChangeDay(TDate date) {
 }
 
 void TFmMain::ReloadEntry() {
-  const TLoadedDay day = LoadDay(m_store, Code, m_currentDate);
+  const TLoadedDay day = LoadDay(m_store, m_code, m_currentDate);
   // A failing reload keeps what the editor has.
   if (day.RootMissing || day.ReadFailed || !day.FileExists) return;
   m_editor->SetText(day.Body);
@@ -167,7 +166,7 @@ void TFmMain::OnApplicationActivated() {
     // in the log, or encrypted beside the entry when the entry is encrypted.
     m_externalEditPending = false;
     std::string keptAt;
-    if (!KeepTextBeforeReload(m_store, Code, m_currentDate, m_editor->Text(), m_env.appFolder + "Log.txt",
+    if (!KeepTextBeforeReload(m_store, m_code, m_currentDate, m_editor->Text(), m_env.appFolder + "Log.txt",
                               keptAt)) {
       // Nowhere to keep it: the editor keeps it instead of reloading.
       ShowStatusMessage(QString::fromUtf8(kMsgSaveFailed));

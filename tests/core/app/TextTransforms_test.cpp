@@ -1,4 +1,4 @@
-// Trims, line-end removal and date stamps of the main window's text commands.
+// Trims and line-end removal of the main window's text commands.
 #include "core/app/TextTransforms.h"
 
 #include <gtest/gtest.h>
@@ -32,29 +32,6 @@ TEST(TextTransforms, RemoveLineEndsJoinsOnlyCrLfPairs) {
   EXPECT_EQ(RemoveLineEnds("a\r\nb"), "ab");
   EXPECT_EQ(RemoveLineEnds("a\r\n\r\nb\r\n"), "ab");
   EXPECT_EQ(RemoveLineEnds("a\rb\nc"), "a\rb\nc");
-}
-
-TEST(TextTransforms, SixDateStampsOfSeventhMarch2005) {
-  std::tm when{};
-  when.tm_year = 105;
-  when.tm_mon = 2;
-  when.tm_mday = 7;
-  when.tm_hour = 9;
-  when.tm_min = 5;
-  when.tm_sec = 3;
-  const char* expected[] = {
-      "05/03/07",
-      "2005/03/07",
-      "2005\x94\x4e" "03\x8c\x8e" "07\x93\xfa",
-      "05/03/07 09:05:03",
-      "2005/03/07 09:05:03",
-      "2005\x94\x4e" "03\x8c\x8e" "07\x93\xfa" " 09:05:03",
-  };
-  for (std::size_t i = 0; i < std::size(kDateStampPatterns); ++i)
-    EXPECT_EQ(FormatDateStamp(kDateStampPatterns[i], when), expected[i]) << i;
-  // The hour runs 0..23, and an unclosed quote copies the rest.
-  when.tm_hour = 23;
-  EXPECT_EQ(FormatDateStamp("hh\"x", when), "23x");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "../app/TempFolder.h"
 #include "core/app/HIniFile.h"
+#include "core/store/DateFormat.h"
 
 namespace quillet {
 namespace {
@@ -55,8 +56,6 @@ TEST(UDatePaths, FolderPlusFileNameIsThePathForEveryDay) {
       ASSERT_EQ(EntryFolder(s, d) + EntryFileName(s, YearOf(d), MonthOf(d), DayOf(d)), EntryPath(s, d)) << style;
     }
   }
-  EXPECT_EQ(FormatDatePattern("yy/mm/dd a\\b", MakeDate(2005, 3, 7)), "05/03/07 a\\b");
-  EXPECT_EQ(FormatDatePattern("yyyy/m/d", MakeDate(987, 11, 23)), "0987/11/23");
 }
 
 TEST(UDateSavePath, NormalisedOrReplacedByProgramFolder) {

@@ -556,19 +556,17 @@ TEST_F(EditorWidgetTest, AutoWrapFollowsTheWindowWidth) {
   EXPECT_LT(editor->WrapOption().WrapByte(), narrow);
 }
 
-// A highlighter stand-in: bytes 4..9 of row 0 are an address.
-class TFakeLinks : public TEditorTokenSource {
+// A highlighter stand-in: bytes 4..9 of row 0 are a web address.
+class TFakeLinks : public TFountainRowParser {
 public:
-  void RowTokens(int, std::string_view, std::vector<TTokenSpan>&) override {}
-  std::optional<TLinkToken> LinkAt(int row, int byte) override {
-    if (row == 0 && byte >= 4 && byte < 10) return TLinkToken{0, 4, 10, "www.ab", false};
-    return std::nullopt;
+  void RowTokens(int row, std::string_view, std::vector<TFountainToken>& tokens) override {
+    if (row == 0) tokens.push_back({4, 10, TFountainStyle::Url});
   }
 };
 
 TEST_F(EditorWidgetTest, AddressesReportEnterExitAndClicks) {
   TFakeLinks links;
-  editor->SetTokenSource(&links);
+  editor->SetRowParser(&links);
   editor->SetText("see www.ab now");
   QSignalSpy enter(editor.get(), &TEditorSE::EnterURL);
   QSignalSpy exit(editor.get(), &TEditorSE::ExitURL);
@@ -590,18 +588,22 @@ TEST_F(EditorWidgetTest, AddressesReportEnterExitAndClicks) {
 namespace quillet {
 namespace {
 
-// A highlighter stand-in colouring bytes 2..8 of row 0 blue.
-class TFakeTokens : public TEditorTokenSource {
+// A highlighter stand-in: bytes 2..8 of row 0 are a quoted string.
+class TFakeTokens : public TFountainRowParser {
 public:
-  void RowTokens(int row, std::string_view, std::vector<TTokenSpan>& spans) override {
-    if (row == 0) spans.push_back({2, 9, QColor(0, 0, 255), QColor(), false, false, false, false});
+  void RowTokens(int row, std::string_view, std::vector<TFountainToken>& tokens) override {
+    if (row == 0) tokens.push_back({2, 9, TFountainStyle::Str});
   }
-  std::optional<TLinkToken> LinkAt(int, int) override { return std::nullopt; }
 };
 
 TEST_F(EditorWidgetTest, TokenColoursArePaintedAndADoubleClickCanTakeAToken) {
   TFakeTokens tokens;
-  editor->SetTokenSource(&tokens);
+  editor->SetRowParser(&tokens);
+  TTokenLooks looks;
+  TTokenLook blue;
+  blue.Color = QColor(0, 0, 255);
+  looks.Set(TFountainStyle::Str, blue);
+  editor->SetTokenLooks(looks);
   editor->SetText("a \"quoted\" b");
   QApplication::processEvents();
   const QImage image = editor->viewport()->grab().toImage();

@@ -51,15 +51,15 @@ TEST_F(MainEditorTest, SetTextLeavesNoUndoStepToThePreviousDay) {
 TEST_F(MainEditorTest, WrapModes) {
   TEditorSE& editor = port.Control();
   editor.SetText(std::string(100, 'a'));
-  port.SetWrapMode(2, 30);
+  port.SetWrapMode(TWrapMode::ByteWrap, 30);
   EXPECT_TRUE(editor.WordWrap());
   EXPECT_FALSE(editor.SEProperty().AutoWrap);
   EXPECT_EQ(editor.WrapOption().WrapByte(), 30);
   EXPECT_EQ(editor.Store().Count(), 4);
-  port.SetWrapMode(0, 30);
+  port.SetWrapMode(TWrapMode::NonWrap, 30);
   EXPECT_FALSE(editor.WordWrap());
   EXPECT_EQ(editor.Store().Count(), 1);
-  port.SetWrapMode(1, 30);
+  port.SetWrapMode(TWrapMode::WordWrap, 30);
   EXPECT_TRUE(editor.WordWrap());
   EXPECT_TRUE(editor.SEProperty().AutoWrap);
 }
@@ -85,7 +85,7 @@ protected:
     TStartupEnv env;
     env.appFolder = app;
     env.today = MakeDate(2005, 3, 7);
-    env.clock = [] { return MakeDate(2005, 3, 7); };
+    env.clock = [] { return TDateTime{MakeDate(2005, 3, 7)}; };
     env.reportError = [](const QString&) {};
     env.askText = [](const QString&, const QString&, const QString&, bool) { return std::optional<QString>(); };
     env.askYesNo = [](const QString&) { return true; };

@@ -49,7 +49,7 @@ protected:
     env.appFolder = app;
     env.today = today;
     env.hour = 12;
-    env.clock = [today] { return today; };
+    env.clock = [today] { return TDateTime{today}; };
     env.reportError = [this](const QString& text) { messages << text; };
     env.askText = [this](const QString& caption, const QString& prompt, const QString& text, bool) {
       questions << caption + "|" + prompt + "|" + text;
@@ -157,7 +157,7 @@ TEST_F(EntryTest, DateCommandsStayInsideFourDigitYears) {
   };
   for (const auto& row : rows) {
     TStartupEnv env = Env(row.start);
-    env.clock = [&row] { return row.clock; };
+    env.clock = [&row] { return TDateTime{row.clock}; };
     TFmMain window(env);
     Type(window, "kept");
     window.Action(row.command)->trigger();
@@ -430,6 +430,15 @@ TEST_F(EntryTest, TransformsActOnTheFocusedSelectionOnly) {
   window.Editor().GoToStart();
   window.Action("ActUpperCase")->trigger();
   EXPECT_EQ(window.Editor().Text(), "abc");
+}
+
+TEST_F(EntryTest, DateStampsTakeTheWindowsClock) {
+  TStartupEnv env = Env();
+  env.clock = [] { return TDateTime{MakeDate(2005, 3, 7), 9, 5, 3}; };
+  TFmMain window(env);
+  window.Action("ActDateOne")->trigger();
+  window.Action("ActDateFive")->trigger();
+  EXPECT_EQ(window.Editor().Text(), "05/03/07" "2005/03/07 09:05:03");
 }
 
 TEST_F(EntryTest, LinkMenuCaptionsNameTheLink) {
