@@ -92,7 +92,7 @@ protected:
     TStartupEnv env;
     env.appFolder = app;
     env.today = MakeDate(2005, 3, 7);
-    env.clock = [] { return MakeDate(2005, 3, 7); };
+    env.clock = [] { return TDateTime{MakeDate(2005, 3, 7)}; };
     env.reportError = [this](const QString& text) { messages << text; };
     env.registerPages = [this](TPageRegistry& registry) {
       for (TPageKind kind : built)
