@@ -42,16 +42,6 @@ TEST_F(EditorWidgetTest, InsertTogglesOverwrite) {
   EXPECT_EQ(spy.count(), 1);
 }
 
-TEST_F(EditorWidgetTest, ReadOnlyRefusesTypingButMoves) {
-  editor->SetText("abc");
-  editor->SetReadOnly(true);
-  Type("x");
-  Key(Qt::Key_Delete);
-  Key(Qt::Key_End);
-  EXPECT_EQ(Text(), "abc");
-  EXPECT_EQ(At(), P(0, 3));
-}
-
 // --- Code page 932 at the edge -------------------------------------------------------------
 
 TEST_F(EditorWidgetTest, AnEmojiIsRefusedWithAMessageAndNothingChanges) {
