@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "../app/TempFolder.h"
 #include "../crypto/OpenSslBlowFish.h"
@@ -536,15 +537,10 @@ TEST_F(EntryStore, ListMonthShowsDaysWithABodyOrATitle) {
   WriteRaw(Month() + "4.txt", "");  // an empty file is no body
   const std::vector<TDaySummary> days = ListMonth(m_settings, 2005, 3);
   ASSERT_EQ(days.size(), 3u);
-  EXPECT_EQ(days[0].Day, 1);
-  EXPECT_EQ(days[0].Method, TEntryMethod::Plain);
-  EXPECT_EQ(days[0].Size, 5u);
-  EXPECT_EQ(days[1].Day, 2);
-  EXPECT_EQ(days[1].Method, TEntryMethod::Word);
-  EXPECT_EQ(days[1].Size, 8u);
+  EXPECT_EQ(std::tie(days[0].Day, days[0].Method, days[0].Size), std::make_tuple(1, TEntryMethod::Plain, 5u));
+  EXPECT_EQ(std::tie(days[1].Day, days[1].Method, days[1].Size), std::make_tuple(2, TEntryMethod::Word, 8u));
   EXPECT_EQ(days[1].Title, "w title");
-  EXPECT_EQ(days[2].Day, 3);
-  EXPECT_FALSE(days[2].HasFile);
+  EXPECT_EQ(std::tie(days[2].Day, days[2].HasFile), std::make_tuple(3, false));
   EXPECT_TRUE(ListMonth(m_settings, 2005, 13).empty());
 }
 
