@@ -86,44 +86,34 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
-TEST(CaretRemembered, KeepCaretTakesTheWantedColumnOnALongerRow) {
-  // The design's case: down from column 20 over a 5-column row to a
-  // 30-column row ends at column 20.
-  test::TEngineFixture f(std::string(25, 'a') + "\r\nabcde\r\n" + std::string(30, 'b'));
-  f.Caret(0, 20);
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  EXPECT_EQ(f.At(), std::make_pair(1, 5));
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  EXPECT_EQ(f.At(), std::make_pair(2, 20));
-}
-
-TEST(CaretRemembered, WithoutKeepCaretTheShortRowWins) {
-  test::TEngineFixture f(std::string(25, 'a') + "\r\nabcde\r\n" + std::string(30, 'b'));
-  f.Engine.Caret().KeepCaret = false;
-  f.Caret(0, 20);
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  EXPECT_EQ(f.At(), std::make_pair(2, 5));
-}
-
-TEST(CaretRemembered, AWalkThroughDoubleByteRowsKeepsItsColumn) {
-  // Column 3 of "abcdef" falls on a second byte in "あいう"; the rows below
-  // still get column 3 back.
-  test::TEngineFixture f("abcdef\r\n" + Sj("あいう") + "\r\nabcdef");
-  f.Caret(0, 3);
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  EXPECT_EQ(f.At(), std::make_pair(1, 2));
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  EXPECT_EQ(f.At(), std::make_pair(2, 3));
-}
-
-TEST(CaretRemembered, AHorizontalMoveForgetsIt) {
-  test::TEngineFixture f(std::string(25, 'a') + "\r\nabcde\r\n" + std::string(30, 'b'));
-  f.Caret(0, 20);
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  f.Engine.MoveCaret(TCaretCommand::Left, false);
-  f.Engine.MoveCaret(TCaretCommand::Down, false);
-  EXPECT_EQ(f.At(), std::make_pair(2, 4));
+TEST(CaretRemembered, VerticalMovesReturnToTheWantedColumn) {
+  // Down from column 20 over a 5-column row to a 30-column row ends at
+  // column 20 while KeepCaret is on; column 3 of "abcdef" falls on a second
+  // byte in "あいう", and the row below still gets column 3 back.
+  const std::string longShortLong = std::string(25, 'a') + "\r\nabcde\r\n" + std::string(30, 'b');
+  const auto D = TCaretCommand::Down;
+  const struct {
+    const char* name;
+    std::string text;
+    bool keepCaret;
+    int column;
+    std::vector<TCaretCommand> moves;
+    std::vector<std::pair<int, int>> stops;
+  } rows[] = {
+      {"KeepCaret", longShortLong, true, 20, {D, D}, {{1, 5}, {2, 20}}},
+      {"without KeepCaret", longShortLong, false, 20, {D, D}, {{1, 5}, {2, 5}}},
+      {"double-byte row", "abcdef\r\n" + Sj("あいう") + "\r\nabcdef", true, 3, {D, D}, {{1, 2}, {2, 3}}},
+      {"a horizontal move forgets it", longShortLong, true, 20, {D, TCaretCommand::Left, D}, {{1, 5}, {1, 4}, {2, 4}}},
+  };
+  for (const auto& row : rows) {
+    test::TEngineFixture f(row.text);
+    f.Engine.Caret().KeepCaret = row.keepCaret;
+    f.Caret(0, row.column);
+    for (std::size_t n = 0; n < row.moves.size(); ++n) {
+      f.Engine.MoveCaret(row.moves[n], false);
+      EXPECT_EQ(f.At(), row.stops[n]) << row.name << " move " << n;
+    }
+  }
 }
 
 TEST(CaretRemembered, FreeRowKeepsTheColumnWhileMovingVertically) {

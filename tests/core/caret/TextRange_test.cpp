@@ -81,9 +81,7 @@ TEST_P(ReplaceTable, OneUpdateRowsCallGivesTheText) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplaceTable,
     ::testing::Values(
-        TReplaceRow{"insert_mid_row", "abc\r\ndef", {0, 1}, {0, 1}, "X", "aXbc\r\ndef", {0, 2, 0}},
         TReplaceRow{"join_lines", "abc\r\ndef", {0, 2}, {1, 1}, "", "abef", {0, 2, 0}},
-        TReplaceRow{"split_line", "abc", {0, 1}, {0, 1}, "\n", "a\r\nbc", {1, 0, 0}},
         TReplaceRow{"delete_final_line_end", "ab\r\n", {0, 2}, {1, 0}, "", "ab", {0, 2, 0}},
         TReplaceRow{"append_after_final_line_end", "ab\r\n", {1, 0}, {1, 0}, "cd", "ab\r\ncd", {1, 2, 0}},
         TReplaceRow{"delete_a_whole_last_line", "ab\r\ncd", {1, 0}, {1, 2}, "", "ab\r\n", {1, 0, 0}},

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "../app/TempFolder.h"
 #include "../crypto/OpenSslBlowFish.h"
@@ -33,6 +34,12 @@ std::string SystemTime(std::time_t when) {
   RunCommand("date -d @" + std::to_string(when) + " '+%Y/%m/%d %-H:%M:%S'", out);
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
+}
+
+// Number-key bytes made here, not by the code under test.
+std::string Xored(std::string text, int keyByte) {
+  for (char& c : text) c = static_cast<char>(c ^ keyByte);
+  return text;
 }
 
 bool PathExists(const std::string& path) {
@@ -121,26 +128,24 @@ TEST_F(EntryStore, LoadsAPlainDayWrittenByHand) {
   EXPECT_EQ(day.StatusMessage(), "更新日時 2005/03/07 21:15:03");
 }
 
-TEST_F(EntryStore, LoadsANumberKeyDayWithItsOwnKeyNumber) {
-  MakeMonth();
-  std::string stored = "Begin of File\r\nsecret\r\nEnd of File\r\n";
-  for (char& c : stored) c = static_cast<char>(c ^ 44);  // CodeKey 300: key byte 44
-  WriteRaw(File(), stored);
-  WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\nMethod=0\r\nCodeKey=300\r\n");
-  const TLoadedDay day = Load();
-  EXPECT_TRUE(day.Encrypted);
-  EXPECT_FALSE(day.ReadFailed);
-  EXPECT_EQ(day.Body, "secret\r\n");
-}
-
-TEST_F(EntryStore, LoadsANumberKeyDayWithTheProgramsKeyNumberWhenNoCodeKey) {
+TEST_F(EntryStore, LoadsANumberKeyDayWithItsOwnKeyNumberOrTheProgramsOne) {
   MakeMonth();
   m_code.Number = 99;
-  std::string stored = "x";
-  stored[0] = static_cast<char>('x' ^ 99);
-  WriteRaw(File(), stored);
-  WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\n");
-  EXPECT_EQ(Load().Body, "x");
+  const struct {
+    const char* section;
+    int keyByte;  // CodeKey 300: key byte 44
+    std::string plain, body;
+  } rows[] = {{"[7]\r\nUseCode=1\r\nMethod=0\r\nCodeKey=300\r\n", 44, "Begin of File\r\nsecret\r\nEnd of File\r\n",
+               "secret\r\n"},
+              {"[7]\r\nUseCode=1\r\n", 99, "x", "x"}};
+  for (const auto& row : rows) {
+    WriteRaw(File(), Xored(row.plain, row.keyByte));
+    WriteRaw(SetIni(), row.section);
+    const TLoadedDay day = Load();
+    EXPECT_TRUE(day.Encrypted) << row.keyByte;
+    EXPECT_FALSE(day.ReadFailed) << row.keyByte;
+    EXPECT_EQ(day.Body, row.body) << row.keyByte;
+  }
 }
 
 TEST_F(EntryStore, LoadsAWordKeyDayEncryptedByOpenSsl) {
@@ -199,8 +204,8 @@ TEST_F(EntryStore, APlainSaveWritesTheBodyAndTheSection) {
   EXPECT_TRUE(result.Marked);
   EXPECT_TRUE(result.Messages.empty());
   EXPECT_EQ(ReadRaw(File()), "line one\r\nline two");
-  // The file starts with the section as the original wrote it; what follows
-  // it (a blank line) is the INI writer's own layout.
+  // The file starts with the section in the stored format; what follows it
+  // (a blank line) is the INI writer's own layout.
   const std::string ini = ReadRaw(SetIni());
   EXPECT_EQ(ini.rfind("[7]\r\nTitle=\x93\xFA\x8B\x4C\r\nReNewalTime=" + SystemTime(kSaveTime) +
                           "\r\nUseCode=0\r\nMethod=0\r\n",
@@ -252,46 +257,38 @@ TEST_F(EntryStore, TheSaveCommandWritesAnUnmodifiedEntryAgain) {
   EXPECT_EQ(ReadDayMeta(Month(), 7).ReNewalTime, SystemTime(kSaveTime + 60));
 }
 
-TEST_F(EntryStore, ReadOnlyAfterASaveAndTheNextSaveStillSucceeds) {
+TEST_F(EntryStore, ReadOnlyAfterASaveAndTheNextSaveOrDeleteStillSucceeds) {
   Save("first", "");
   EXPECT_EQ(ModeOf(File()), 0400u);
   const TSaveResult again = Save("second", "");
   EXPECT_TRUE(again.Ok);
   EXPECT_EQ(ReadRaw(File()), "second");
   EXPECT_EQ(ModeOf(File()), 0400u);
+  EXPECT_TRUE(Save("", "").FileDeleted);
+  EXPECT_FALSE(PathExists(File()));
   m_settings.SaveReadOnly = false;
   Save("third", "");
   EXPECT_EQ(ModeOf(File()), 0600u);
 }
 
-TEST_F(EntryStore, AReadOnlyFileIsDeletedWhenEmptied) {
-  Save("text", "");
-  ASSERT_EQ(ModeOf(File()), 0400u);
-  EXPECT_TRUE(Save("", "").FileDeleted);
-  EXPECT_FALSE(PathExists(File()));
-}
-
 // --- Encrypted saves -------------------------------------------------------------------------
 
-TEST_F(EntryStore, ANumberKeySaveXorsTheFileAndFlagsTheDay) {
-  m_code = {99, "", true, false};
-  ASSERT_TRUE(Save("abc", "t").Ok);
-  EXPECT_EQ(ReadRaw(File()), std::string("\x02\x01\x00", 3));  // "abc" XOR 0x63
-  const TDayMeta meta = ReadDayMeta(Month(), 7);
-  EXPECT_TRUE(meta.UseCode);
-  EXPECT_FALSE(meta.Method);
-  EXPECT_EQ(Load().Body, "abc");
-}
-
-TEST_F(EntryStore, AWordKeySaveIsOpenSslsCipherText) {
-  m_code = {164, "word", true, true};
+TEST_F(EntryStore, EncryptedSavesAreXorOrOpenSslsCipherTextAndFlagTheDay) {
   const std::string body = "\x93\xFA\x8B\x4C\r\n";
-  ASSERT_TRUE(Save(body, "t").Ok);
-  EXPECT_EQ(ReadRaw(File()), OpenSslCbcInOurOrder("word", kVectorBytes, PadCount(body)));
-  const TDayMeta meta = ReadDayMeta(Month(), 7);
-  EXPECT_TRUE(meta.UseCode);
-  EXPECT_TRUE(meta.Method);
-  EXPECT_EQ(Load().Body, body);
+  const struct {
+    TCode code;
+    std::string stored;
+  } rows[] = {{{99, "", true, false}, Xored(body, 99)},
+              {{164, "word", true, true}, OpenSslCbcInOurOrder("word", kVectorBytes, PadCount(body))}};
+  for (const auto& row : rows) {
+    m_code = row.code;
+    ASSERT_TRUE(Save(body, "t").Ok);
+    EXPECT_EQ(ReadRaw(File()), row.stored) << row.code.Method;
+    const TDayMeta meta = ReadDayMeta(Month(), 7);
+    EXPECT_TRUE(meta.UseCode);
+    EXPECT_EQ(meta.Method, row.code.Method);
+    EXPECT_EQ(Load().Body, body);
+  }
 }
 
 TEST_F(EntryStore, AnEmptyKeyWordBecomesTheLoginName) {
@@ -311,7 +308,8 @@ TEST_F(EntryStore, ChangingTheSettingsLeavesOtherDaysAlone) {
   EXPECT_EQ(Load(7).Body, "word day");
 }
 
-// Faults of the original save, each once a way to lose or garble an entry.
+// Faults of an earlier version of this save, each once a way to lose or
+// garble an entry.
 // Kept here with what went wrong.
 
 TEST_F(EntryStore, ARewrittenSectionDropsAStaleCodeKey) {
@@ -319,9 +317,7 @@ TEST_F(EntryStore, ARewrittenSectionDropsAStaleCodeKey) {
   // the program's key number, and a CodeKey left behind would decrypt the new
   // body with byte 44 instead of 164.
   MakeMonth();
-  std::string stored = "old";
-  for (char& c : stored) c = static_cast<char>(c ^ 44);
-  WriteRaw(File(), stored);
+  WriteRaw(File(), Xored("old", 44));
   WriteRaw(SetIni(), "[7]\r\nUseCode=1\r\nMethod=0\r\nCodeKey=300\r\n");
   m_code = {164, "", true, false};
   ASSERT_EQ(Load().Body, "old");
@@ -331,7 +327,7 @@ TEST_F(EntryStore, ARewrittenSectionDropsAStaleCodeKey) {
 }
 
 TEST_F(EntryStore, AFailedBodyWriteLeavesTheSectionDescribingTheOldBody) {
-  // The original updated Set.ini after a failed write: with encryption newly
+  // The plain save updated Set.ini after a failed write: with encryption newly
   // switched on, the old plain body was then flagged encrypted and read as
   // garbage.
   Save("old plain body", "old title");
@@ -360,7 +356,7 @@ TEST_F(EntryStore, AFailedBodyWriteIsReportedEvenAsRoot) {
 }
 
 TEST_F(EntryStore, AnUnwritableSetIniIsAFailedSave) {
-  // The original wrote Set.ini on release and never learnt of a failure.
+  // The plain save wrote Set.ini on release and never learnt of a failure.
   EnsureFolder(SetIni());  // a folder in the way
   const TSaveResult result = Save("body", "title");
   EXPECT_FALSE(result.Ok);
@@ -513,22 +509,20 @@ TEST_F(EntryStore, OtherSaveStylesReachTheirOwnFile) {
 
 TEST_F(EntryStore, WholeDiariesRoundTripByEveryMethod) {
   const TCode methods[] = {{164, "", false, false}, {77, "", true, false}, {164, "\x88\xC3\x8D\x86", true, true}};
+  const auto bodyOf = [](int day) {
+    std::string body;
+    for (int line = 0; line < day; ++line) body += "\x93\xFA " + std::to_string(day * line) + "\r\n";
+    if (day % 3 == 0) body.resize(body.size() - 2);  // some end without a line break
+    return body;
+  };
   for (const TCode& code : methods) {
     m_code = code;
-    for (int day = 1; day <= 31; ++day) {
-      std::string body;
-      for (int line = 0; line < day; ++line) body += "\x93\xFA " + std::to_string(day * line) + "\r\n";
-      if (day % 3 == 0) body.pop_back(), body.pop_back();  // some end without a line break
-      ASSERT_TRUE(Save(body, "title " + std::to_string(day), true, true, day).Ok);
-    }
+    for (int day = 1; day <= 31; ++day) ASSERT_TRUE(Save(bodyOf(day), "title " + std::to_string(day), true, true, day).Ok);
     for (int day = 1; day <= 31; ++day) {
       const TLoadedDay loaded = Load(day);
       ASSERT_FALSE(loaded.ReadFailed);
       EXPECT_EQ(loaded.Encrypted, code.EnCrypt);
-      std::string body;
-      for (int line = 0; line < day; ++line) body += "\x93\xFA " + std::to_string(day * line) + "\r\n";
-      if (day % 3 == 0) body.pop_back(), body.pop_back();
-      EXPECT_EQ(loaded.Body, body) << "day " << day;
+      EXPECT_EQ(loaded.Body, bodyOf(day)) << "day " << day;
       EXPECT_EQ(loaded.Meta.Title, "title " + std::to_string(day));
     }
   }
@@ -543,15 +537,10 @@ TEST_F(EntryStore, ListMonthShowsDaysWithABodyOrATitle) {
   WriteRaw(Month() + "4.txt", "");  // an empty file is no body
   const std::vector<TDaySummary> days = ListMonth(m_settings, 2005, 3);
   ASSERT_EQ(days.size(), 3u);
-  EXPECT_EQ(days[0].Day, 1);
-  EXPECT_EQ(days[0].Method, TEntryMethod::Plain);
-  EXPECT_EQ(days[0].Size, 5u);
-  EXPECT_EQ(days[1].Day, 2);
-  EXPECT_EQ(days[1].Method, TEntryMethod::Word);
-  EXPECT_EQ(days[1].Size, 8u);
+  EXPECT_EQ(std::tie(days[0].Day, days[0].Method, days[0].Size), std::make_tuple(1, TEntryMethod::Plain, 5u));
+  EXPECT_EQ(std::tie(days[1].Day, days[1].Method, days[1].Size), std::make_tuple(2, TEntryMethod::Word, 8u));
   EXPECT_EQ(days[1].Title, "w title");
-  EXPECT_EQ(days[2].Day, 3);
-  EXPECT_FALSE(days[2].HasFile);
+  EXPECT_EQ(std::tie(days[2].Day, days[2].HasFile), std::make_tuple(3, false));
   EXPECT_TRUE(ListMonth(m_settings, 2005, 13).empty());
 }
 

@@ -53,6 +53,12 @@ protected:
     return QPoint(static_cast<int>(layout.ColumnX(column, editor->TopCol()) + layout.CellWidth() / 4),
                   layout.RowY(row, editor->TopRow()) + layout.RowHeight() / 2);
   }
+  // `count` rows of "row", each ending a line.
+  void SetRows(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "row\r\n";
+    editor->SetText(text);
+  }
   std::string Text() const { return editor->Store().Text(); }
   std::pair<int, int> At() const { return {editor->Row(), editor->Col()}; }
 

@@ -64,17 +64,6 @@ TEST_F(MainEditorTest, WrapModes) {
   EXPECT_TRUE(editor.SEProperty().AutoWrap);
 }
 
-TEST_F(MainEditorTest, SelectedTextAndBoxMode) {
-  port.SetText("abc\r\ndef");
-  port.SelectAll();
-  EXPECT_EQ(port.SelectedText(), "abc\r\ndef");
-  port.SetBoxSelection(true);
-  EXPECT_EQ(port.Control().SelectionMode(), TSelectionMode::smBox);
-  port.SetReadOnly(true);
-  port.ReplaceSelection("x");
-  EXPECT_EQ(port.Text(), "abc\r\ndef");
-}
-
 class MainWindowEditorTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() { InstallFontSubstitutions(); }

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +66,23 @@ protected:
     fill(ini);
     ASSERT_TRUE(ini.UpdateFile());
   }
+  void KeySettings(bool encrypt, bool wordKey, const char* word) {
+    Settings([&](THIniFile& ini) {
+      ini.WriteBool("Window", "EnCrypt", encrypt);
+      ini.WriteBool("Window", "Method", wordKey);
+      ini.WriteString("Window", "Word", Scramble(word));
+    });
+  }
+  // Replaces a saved entry as another program would, with a later time stamp.
+  static void WriteLater(const std::string& path, const std::string& bytes) {
+    QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.close();
+    const utimbuf later{std::time(nullptr) + 100, std::time(nullptr) + 100};
+    ASSERT_EQ(::utime(path.c_str(), &later), 0);
+  }
   static void Type(TFmMain& window, const std::string& sjis) {
     window.Editor().ReplaceSelection(sjis);
     ASSERT_TRUE(window.Editor().Modified());
@@ -87,11 +103,7 @@ TEST_F(EntryTest, TextAndTitleSurviveAChangeOfDayAndARestart) {
     bool encrypt, wordKey;
   } rows[] = {{"plain", false, false}, {"number key", true, false}, {"word key", true, true}};
   for (const auto& row : rows) {
-    Settings([&](THIniFile& ini) {
-      ini.WriteBool("Window", "EnCrypt", row.encrypt);
-      ini.WriteBool("Window", "Method", row.wordKey);
-      ini.WriteString("Window", "Word", Scramble("himitsu"));
-    });
+    KeySettings(row.encrypt, row.wordKey, "himitsu");
     const std::string body = Sjis("今日は雨だった。\r\n傘を忘れた①。");
     {
       TFmMain window(Env());
@@ -289,14 +301,7 @@ TEST_F(EntryTest, TimeStampWatchAsksBeforeReloading) {
   }
   TFmMain window(Env());
   window.OnApplicationDeactivated();
-  const std::string path = FileOf(2005, 3, 7);
-  QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
-  QFile file(QString::fromStdString(path));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write("second");
-  file.close();
-  const utimbuf later{std::time(nullptr) + 100, std::time(nullptr) + 100};
-  ASSERT_EQ(::utime(path.c_str(), &later), 0);
+  ASSERT_NO_FATAL_FAILURE(WriteLater(FileOf(2005, 3, 7), "second"));
   yes = true;
   window.OnApplicationActivated();
   EXPECT_EQ(questions.last(), "ファイルのタイムスタンプが変更されています\r\nファイルを読み直しますか？");
@@ -313,25 +318,14 @@ TEST_F(EntryTest, ExternalEditKeepsTheTextAndReloads) {
   // in Log.txt for a plain entry, encrypted beside the entry otherwise (it
   // once went to Log.txt in plain whatever the entry was).
   for (const bool encrypted : {false, true}) {
-    Settings([&](THIniFile& ini) {
-      ini.WriteBool("Window", "EnCrypt", encrypted);
-      ini.WriteBool("Window", "Method", true);
-      ini.WriteString("Window", "Word", Scramble("kagi"));
-    });
+    KeySettings(encrypted, true, "kagi");
     TFmMain window(Env(MakeDate(2005, 3, encrypted ? 8 : 7)));
     Type(window, "before");
     ASSERT_TRUE(window.SaveEntry(true));
     window.OnApplicationDeactivated();
     window.SetExternalEditPending();
     const std::string path = FileOf(2005, 3, encrypted ? 8 : 7);
-    QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    const std::string after = encrypted ? EncryptWordKey("after", "kagi") : "after";
-    file.write(after.data(), static_cast<qint64>(after.size()));
-    file.close();
-    const utimbuf later{std::time(nullptr) + 100, std::time(nullptr) + 100};
-    ASSERT_EQ(::utime(path.c_str(), &later), 0);
+    ASSERT_NO_FATAL_FAILURE(WriteLater(path, encrypted ? EncryptWordKey("after", "kagi") : "after"));
     window.OnApplicationActivated();
     EXPECT_EQ(window.Editor().Text(), "after") << encrypted;
     EXPECT_EQ(Read(app + "Log.txt"), "before\r\n") << encrypted;  // the plain day's record alone
@@ -345,11 +339,7 @@ TEST_F(EntryTest, ExternalEditKeepsTheTextAndReloads) {
 }
 
 TEST_F(EntryTest, CommandLineReadsWhatTheWindowWroteAndTheOtherWayRound) {
-  Settings([](THIniFile& ini) {
-    ini.WriteBool("Window", "EnCrypt", true);
-    ini.WriteBool("Window", "Method", true);
-    ini.WriteString("Window", "Word", Scramble("kagi"));
-  });
+  KeySettings(true, true, "kagi");
   {
     TFmMain window(Env(MakeDate(2005, 3, 1)));
     for (int day = 1; day <= 31; ++day) {
@@ -439,15 +429,6 @@ TEST_F(EntryTest, DateStampsTakeTheWindowsClock) {
   window.Action("ActDateOne")->trigger();
   window.Action("ActDateFive")->trigger();
   EXPECT_EQ(window.Editor().Text(), "05/03/07" "2005/03/07 09:05:03");
-}
-
-TEST_F(EntryTest, LinkMenuCaptionsNameTheLink) {
-  TFmMain window(Env());
-  window.SetLinkTarget("https://example.org/");
-  const QList<QAction*> items = window.LinkMenu()->actions();
-  ASSERT_EQ(items.size(), 2);
-  EXPECT_EQ(items[0]->text(), "\"https://example.org/\" を開く");
-  EXPECT_EQ(items[1]->text(), "\"https://example.org/\" をコピー");
 }
 
 }  // namespace
