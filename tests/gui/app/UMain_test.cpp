@@ -22,6 +22,7 @@
 #include <stdexcept>
 
 #include "core/app/HIniFile.h"
+#include "core/store/UDate.h"
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -43,8 +44,7 @@ protected:
   }
   std::string Ini() const { return app + "Option/quillet.ini"; }
 
-  TStartupEnv Env(TDate today = TDate{std::chrono::year{2005}, std::chrono::month{3}, std::chrono::day{7}},
-                  int hour = 12) {
+  TStartupEnv Env(TDate today = MakeDate(2005, 3, 7), int hour = 12) {
     TStartupEnv env;
     env.appFolder = app;
     env.today = today;
@@ -109,22 +109,20 @@ TEST_F(MainWindowTest, FirstStartCreatesOptionFolderAndCloseWritesExitKeys) {
 TEST_F(MainWindowTest, LateNightRuleMovesTheCaptionToYesterday) {
   struct {
     int wakeUp, hour;
+    TDate today;
     const char* caption;
   } rows[] = {
-      {5, 4, "2005/03/06 - Quillet"},   // before the wake-up hour: yesterday
-      {5, 5, "2005/03/07 - Quillet"},   // at the wake-up hour: today
-      {20, 14, "2005/03/07 - Quillet"}, // only before 13:00
-      {0, 0, "2005/03/07 - Quillet"},   // the default never moves the day
+      {5, 4, MakeDate(2005, 3, 7), "2005/03/06 - Quillet"},   // before the wake-up hour: yesterday
+      {5, 5, MakeDate(2005, 3, 7), "2005/03/07 - Quillet"},   // at the wake-up hour: today
+      {20, 14, MakeDate(2005, 3, 7), "2005/03/07 - Quillet"}, // only before 13:00
+      {0, 0, MakeDate(2005, 3, 7), "2005/03/07 - Quillet"},   // the default never moves the day
+      {3, 1, MakeDate(2006, 1, 1), "2005/12/31 - Quillet"},   // across a year boundary
   };
   for (const auto& row : rows) {
     WriteSettings([&](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", row.wakeUp); });
-    TFmMain window(Env(TDate{std::chrono::year{2005}, std::chrono::month{3}, std::chrono::day{7}}, row.hour));
+    TFmMain window(Env(row.today, row.hour));
     EXPECT_EQ(window.windowTitle(), row.caption) << row.wakeUp << " " << row.hour;
   }
-  // Across a year boundary.
-  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", 3); });
-  TFmMain window(Env(TDate{std::chrono::year{2006}, std::chrono::month{1}, std::chrono::day{1}}, 1));
-  EXPECT_EQ(window.windowTitle(), "2005/12/31 - Quillet");
 }
 
 TEST_F(MainWindowTest, StartupStepsRunInOrderAndAFailureStillOpensTheWindow) {
@@ -214,33 +212,27 @@ TEST_F(MainWindowTest, SimplifiedMenusHideTheListedEntriesButNotTheirCommands) {
 }
 
 TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
+  // Each toggle once triggered, and its checked state after the restart
+  // (ActShowMenu hides the menu bar).
+  const std::pair<const char*, bool> toggles[] = {{"ActShowMenu", false}, {"ActMenuSimplify", true},
+                                                  {"ActHint", false},     {"ActShowStatusBar", false},
+                                                  {"ActPanelLeft", true}, {"ActByteWrap", true},
+                                                  {"ActTabStyle", true}};
   {
     TFmMain window(Env());
     window.ShowMain();
-    window.Action("ActShowMenu")->trigger();       // hide the menu bar
-    window.Action("ActMenuSimplify")->trigger();
-    window.Action("ActHint")->trigger();
-    window.Action("ActShowStatusBar")->trigger();
-    window.Action("ActPanelLeft")->trigger();
-    window.Action("ActByteWrap")->trigger();
-    window.Action("ActTabStyle")->trigger();
+    for (const auto& [name, checked] : toggles) window.Action(name)->trigger();
     window.close();
   }
   TFmMain window(Env());
   window.ShowMain();
-  EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
+  for (const auto& [name, checked] : toggles) EXPECT_EQ(window.Action(name)->isChecked(), checked) << name;
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_FALSE(menu->isVisible());
-  EXPECT_TRUE(window.Action("ActMenuSimplify")->isChecked());
   EXPECT_FALSE(QMenu::menuInAction(window.Commands().MenuItem("MenuSearch"))
                    ->actions()
                    .contains(window.Commands().MenuItem("MenuGrep")));
-  EXPECT_FALSE(window.Action("ActHint")->isChecked());
-  EXPECT_FALSE(window.Action("ActShowStatusBar")->isChecked());
   EXPECT_FALSE(window.StatusBar().isVisible());
   EXPECT_FALSE(window.PanelAtRight());
-  EXPECT_TRUE(window.Action("ActPanelLeft")->isChecked());
-  EXPECT_TRUE(window.Action("ActByteWrap")->isChecked());
-  EXPECT_TRUE(window.Action("ActTabStyle")->isChecked());
   // The hidden menu bar comes back through the tool bar area's pop-up menu.
   std::unique_ptr<QMenu> popup(window.createPopupMenu());
   ASSERT_TRUE(popup->actions().contains(window.Action("ActPopShowMenu")));
@@ -327,9 +319,7 @@ TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcut) {
     ini.WriteString("ShortCut", "MenuShowMenu", "Ctrl+M");
   });
   TFmMain window(Env());
-  window.ShowMain();
-  window.activateWindow();
-  QApplication::processEvents();
+  ShowActive(window);
   EXPECT_FALSE(window.menuBar()->isVisible());
   QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
   EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
@@ -361,7 +351,6 @@ TEST_F(MainWindowTest, WindowStateAndBounds) {
   WriteSettings([](THIniFile& ini) {
     ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
     ini.WriteInteger("Window", "TitleWidth", 222);
-    ini.WriteInteger("Window", "PanelWidth", 240);
   });
   {
     TFmMain window(Env());
@@ -369,7 +358,6 @@ TEST_F(MainWindowTest, WindowStateAndBounds) {
     EXPECT_EQ(window.size(), QSize(700, 500));
     EXPECT_EQ(window.pos(), QPoint(60, 50));
     EXPECT_EQ(window.TitleWidth(), 222);
-    EXPECT_EQ(window.PanelWidth(), 240);
   }
   struct {
     int state;
@@ -423,17 +411,6 @@ TEST_F(MainWindowTest, BringToFrontRestoresAMinimisedWindow) {
   QApplication::processEvents();
   EXPECT_FALSE(window.isMinimized());
   EXPECT_TRUE(window.isVisible());
-}
-
-TEST_F(MainWindowTest, NoPagesHideThePanelAndIgnoreLastTab) {
-  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "LastTab", 2); });
-  TFmMain window(Env());
-  window.ShowMain();
-  EXPECT_FALSE(window.PageExists());
-  EXPECT_FALSE(window.ObjectPanel()->isVisible());
-  window.close();
-  const THIniFile ini(Ini(), false);
-  EXPECT_EQ(ini.ReadInteger("Window", "LastTab", -1), 2);  // untouched, not rewritten
 }
 
 }  // namespace
