@@ -25,6 +25,13 @@ struct TPlainModel {
     Redo.clear();
     Text = Text.substr(0, from) + with + Text.substr(to);
   }
+  // Undo or redo: the text goes on one stack and comes off the other.
+  void Restore(std::vector<std::string>& from, std::vector<std::string>& to) {
+    if (from.empty()) return;
+    to.push_back(Text);
+    Text = from.back();
+    from.pop_back();
+  }
   // Byte offset of a logical place (line, byte in line).
   std::size_t OffsetOf(const TEditorPosition& place) const {
     std::size_t offset = 0;
@@ -118,19 +125,11 @@ TEST_P(EditorSession, TextFollowsThePlainModelAndTheCaretStaysOnBoundaries) {
     } else if (choice < 66) {
       action = "undo";
       Key(Qt::Key_Z, Qt::ControlModifier);
-      if (!model.Undo.empty()) {
-        model.Redo.push_back(model.Text);
-        model.Text = model.Undo.back();
-        model.Undo.pop_back();
-      }
+      model.Restore(model.Undo, model.Redo);
     } else if (choice < 68) {
       action = "redo";
       Key(Qt::Key_Y, Qt::ControlModifier);
-      if (!model.Redo.empty()) {
-        model.Undo.push_back(model.Text);
-        model.Text = model.Redo.back();
-        model.Redo.pop_back();
-      }
+      model.Restore(model.Redo, model.Undo);
     } else {
       const Qt::Key key = moves[random() % std::size(moves)];
       // Mostly plain moves; some select (Shift), some go by words or to the
