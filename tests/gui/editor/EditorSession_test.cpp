@@ -104,24 +104,18 @@ TEST_P(EditorSession, TextFollowsThePlainModelAndTheCaretStaysOnBoundaries) {
       action = "type " + piece.toStdString();
       Type(piece);
       model.Replace(from, to, Sj(piece.toStdString()));
-    } else if (choice < 46) {
-      action = "enter";
-      Key(Qt::Key_Return);
-      model.Replace(from, to, "\r\n");
     } else if (choice < 49) {
-      action = "tab";
-      Key(Qt::Key_Tab);
-      model.Replace(from, to, "\t");
-    } else if (choice < 57) {
-      action = "backspace";
-      Key(Qt::Key_Backspace);
-      if (from != to) model.Replace(from, to, "");
-      else if (from > 0) model.Replace(model.Before(from), from, "");
+      const bool enter = choice < 46;
+      action = enter ? "enter" : "tab";
+      Key(enter ? Qt::Key_Return : Qt::Key_Tab);
+      model.Replace(from, to, enter ? "\r\n" : "\t");
     } else if (choice < 62) {
-      action = "delete";
-      Key(Qt::Key_Delete);
+      const bool back = choice < 57;
+      action = back ? "backspace" : "delete";
+      Key(back ? Qt::Key_Backspace : Qt::Key_Delete);
       if (from != to) model.Replace(from, to, "");
-      else if (from < model.Text.size()) model.Replace(from, model.After(from), "");
+      else if (back && from > 0) model.Replace(model.Before(from), from, "");
+      else if (!back && from < model.Text.size()) model.Replace(from, model.After(from), "");
     } else if (choice < 66) {
       action = "undo";
       Key(Qt::Key_Z, Qt::ControlModifier);
