@@ -241,11 +241,14 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_TRUE(menu->isVisible());
 }
 
-TEST_F(MainWindowTest, AltAloneShowsAHiddenMenuBarForOneUse) {
+// A hidden menu bar comes back by Alt alone, for one use, and for good
+// through the editor's and the tool bar area's pop-up menus.
+TEST_F(MainWindowTest, AHiddenMenuBarComesBackByAltAloneAndThePopUpMenus) {
   WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
   TFmMain window(Env());
   ShowActive(window);
-  QWidget* editor = window.Editor().Widget();
+  auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
+  ASSERT_NE(editor, nullptr);
   editor->setFocus();
   // Alt in a chord (here the layout switch Alt+Shift) recalls nothing.
   QTest::keyClick(editor, Qt::Key_Shift, Qt::AltModifier);
@@ -258,14 +261,7 @@ TEST_F(MainWindowTest, AltAloneShowsAHiddenMenuBarForOneUse) {
   QApplication::processEvents();
   EXPECT_FALSE(window.menuBar()->isVisible());
   EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());  // what the settings keep
-}
 
-TEST_F(MainWindowTest, TheEditorsContextMenuLeadsBackToAHiddenMenuBar) {
-  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
-  TFmMain window(Env());
-  ShowActive(window);
-  auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
-  ASSERT_NE(editor, nullptr);
   // Each pop-up menu's toggle is reached by its access key: M in the
   // editor's menu (V pastes there), V in the tool bar area's.
   QStringList offered;
@@ -282,10 +278,10 @@ TEST_F(MainWindowTest, TheEditorsContextMenuLeadsBackToAHiddenMenuBar) {
   EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
   EXPECT_TRUE(window.menuBar()->isVisible());
 
-  std::unique_ptr<QMenu> popup(window.createPopupMenu());
-  EXPECT_EQ(popup->actions().front()->text(), "メニュー(&V)");
-  popup->popup(window.mapToGlobal(QPoint(10, 10)));
-  QTest::keyClick(popup.get(), Qt::Key_V);
+  std::unique_ptr<QMenu> barMenu(window.createPopupMenu());
+  EXPECT_EQ(barMenu->actions().front()->text(), "メニュー(&V)");
+  barMenu->popup(window.mapToGlobal(QPoint(10, 10)));
+  QTest::keyClick(barMenu.get(), Qt::Key_V);
   EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
 }
 
@@ -348,36 +344,24 @@ TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
 }
 
 TEST_F(MainWindowTest, WindowStateAndBounds) {
-  WriteSettings([](THIniFile& ini) {
-    ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
-    ini.WriteInteger("Window", "TitleWidth", 222);
-  });
-  {
-    TFmMain window(Env());
-    EXPECT_EQ(window.StartState(), TWindowState::Normal);
-    EXPECT_EQ(window.size(), QSize(700, 500));
-    EXPECT_EQ(window.pos(), QPoint(60, 50));
-    EXPECT_EQ(window.TitleWidth(), 222);
-  }
+  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "TitleWidth", 222); });
   struct {
-    int state;
+    int state;  // the first row writes none
     TWindowState expected;
-  } rows[] = {{2, TWindowState::Maximized},
-              {1, TWindowState::Minimized},
-              {7, TWindowState::Normal},
-              {-1, TWindowState::Normal}};
+  } rows[] = {{0, TWindowState::Normal}, {2, TWindowState::Maximized}, {1, TWindowState::Minimized},
+              {7, TWindowState::Normal}, {-1, TWindowState::Normal}};
   for (const auto& row : rows) {
     WriteSettings([&](THIniFile& ini) {
-      ini.WriteInteger("Window", "State", row.state);
-      ini.WriteBounds("Window", TBounds{10, 10, 321, 234});
+      if (row.state != 0) ini.WriteInteger("Window", "State", row.state);
+      ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
     });
     TFmMain window(Env());
     EXPECT_EQ(window.StartState(), row.expected) << row.state;
     // A maximised window does not take the stored bounds.
-    if (row.expected == TWindowState::Maximized)
-      EXPECT_NE(window.size(), QSize(321, 234));
-    else
-      EXPECT_EQ(window.size(), QSize(321, 234));
+    EXPECT_EQ(window.size() == QSize(700, 500), row.expected != TWindowState::Maximized) << row.state;
+    if (row.state != 0) continue;
+    EXPECT_EQ(window.pos(), QPoint(60, 50));
+    EXPECT_EQ(window.TitleWidth(), 222);
   }
   // With "SaveWndPos" off and "CommandWndPos" on the fixed bounds apply.
   WriteSettings([](THIniFile& ini) {
