@@ -7,7 +7,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <ostream>
 #include <string>
 
 namespace quillet {
@@ -64,39 +63,31 @@ TEST(ToolImagesDesigned, ForwardImagesMirrorTheBackOnes) {
     EXPECT_TRUE(Same(images.Image(pair[1]), images.Image(pair[0]).mirrored(true, false))) << pair[0];
 }
 
-struct TSizeCase {
-  const char* name;
-  int width;
-  int height;
-  bool accepted;
-};
-void PrintTo(const TSizeCase& c, std::ostream* os) { *os << c.name; }
-
-class ToolImagesLoadSize : public ::testing::TestWithParam<TSizeCase> {};
-
-TEST_P(ToolImagesLoadSize, OnlyTheExactSizeReplacesTheList) {
-  const TSizeCase& c = GetParam();
-  TToolImages images;
-  QSignalSpy changed(&images, &TToolImages::Changed);
-  QImage strip;
-  if (c.width > 0) {
-    strip = QImage(c.width, c.height, QImage::Format_RGB32);
-    strip.fill(qRgb(1, 2, 3));
+TEST(ToolImagesLoad, OnlyTheExactSizeReplacesTheList) {
+  const struct {
+    const char* name;
+    int width, height;
+    bool accepted;
+  } rows[] = {{"Exact", 384, 16, true},          {"OnePixelTooWide", 385, 16, false},
+              {"OnePixelTooNarrow", 383, 16, false}, {"OnePixelTooHigh", 384, 17, false},
+              {"OnePixelTooLow", 384, 15, false},  {"AsManyImagesAsTheList", 400, 16, false},
+              {"Null", 0, 0, false}};
+  for (const auto& c : rows) {
+    SCOPED_TRACE(c.name);
+    TToolImages images;
+    QSignalSpy changed(&images, &TToolImages::Changed);
+    QImage strip;
+    if (c.width > 0) {
+      strip = QImage(c.width, c.height, QImage::Format_RGB32);
+      strip.fill(qRgb(1, 2, 3));
+    }
+    EXPECT_EQ(images.LoadFromStrip(strip), c.accepted);
+    EXPECT_EQ(changed.count(), c.accepted ? 1 : 0);
+    EXPECT_EQ(images.Count(), c.accepted ? c.width / 16 : kN);
+    for (int i = 0; !c.accepted && i < kN; ++i)
+      EXPECT_TRUE(Same(images.Image(i), TToolImages::DesignedImage(i))) << i;
   }
-  EXPECT_EQ(images.LoadFromStrip(strip), c.accepted);
-  EXPECT_EQ(changed.count(), c.accepted ? 1 : 0);
-  EXPECT_EQ(images.Count(), c.accepted ? c.width / 16 : kN);
-  for (int i = 0; !c.accepted && i < kN; ++i)
-    EXPECT_TRUE(Same(images.Image(i), TToolImages::DesignedImage(i))) << i;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, ToolImagesLoadSize,
-    ::testing::Values(TSizeCase{"Exact", 384, 16, true}, TSizeCase{"OnePixelTooWide", 385, 16, false},
-                      TSizeCase{"OnePixelTooNarrow", 383, 16, false}, TSizeCase{"OnePixelTooHigh", 384, 17, false},
-                      TSizeCase{"OnePixelTooLow", 384, 15, false},
-                      TSizeCase{"AsManyImagesAsTheList", 400, 16, false}, TSizeCase{"Null", 0, 0, false}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ToolImagesLoad, CutsTheStripWithMagentaTransparent) {
   TToolImages images;

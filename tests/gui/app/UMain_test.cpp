@@ -22,6 +22,7 @@
 #include <stdexcept>
 
 #include "core/app/HIniFile.h"
+#include "core/store/UDate.h"
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
@@ -43,8 +44,7 @@ protected:
   }
   std::string Ini() const { return app + "Option/quillet.ini"; }
 
-  TStartupEnv Env(TDate today = TDate{std::chrono::year{2005}, std::chrono::month{3}, std::chrono::day{7}},
-                  int hour = 12) {
+  TStartupEnv Env(TDate today = MakeDate(2005, 3, 7), int hour = 12) {
     TStartupEnv env;
     env.appFolder = app;
     env.today = today;
@@ -109,22 +109,20 @@ TEST_F(MainWindowTest, FirstStartCreatesOptionFolderAndCloseWritesExitKeys) {
 TEST_F(MainWindowTest, LateNightRuleMovesTheCaptionToYesterday) {
   struct {
     int wakeUp, hour;
+    TDate today;
     const char* caption;
   } rows[] = {
-      {5, 4, "2005/03/06 - Quillet"},   // before the wake-up hour: yesterday
-      {5, 5, "2005/03/07 - Quillet"},   // at the wake-up hour: today
-      {20, 14, "2005/03/07 - Quillet"}, // only before 13:00
-      {0, 0, "2005/03/07 - Quillet"},   // the default never moves the day
+      {5, 4, MakeDate(2005, 3, 7), "2005/03/06 - Quillet"},   // before the wake-up hour: yesterday
+      {5, 5, MakeDate(2005, 3, 7), "2005/03/07 - Quillet"},   // at the wake-up hour: today
+      {20, 14, MakeDate(2005, 3, 7), "2005/03/07 - Quillet"}, // only before 13:00
+      {0, 0, MakeDate(2005, 3, 7), "2005/03/07 - Quillet"},   // the default never moves the day
+      {3, 1, MakeDate(2006, 1, 1), "2005/12/31 - Quillet"},   // across a year boundary
   };
   for (const auto& row : rows) {
     WriteSettings([&](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", row.wakeUp); });
-    TFmMain window(Env(TDate{std::chrono::year{2005}, std::chrono::month{3}, std::chrono::day{7}}, row.hour));
+    TFmMain window(Env(row.today, row.hour));
     EXPECT_EQ(window.windowTitle(), row.caption) << row.wakeUp << " " << row.hour;
   }
-  // Across a year boundary.
-  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", 3); });
-  TFmMain window(Env(TDate{std::chrono::year{2006}, std::chrono::month{1}, std::chrono::day{1}}, 1));
-  EXPECT_EQ(window.windowTitle(), "2005/12/31 - Quillet");
 }
 
 TEST_F(MainWindowTest, StartupStepsRunInOrderAndAFailureStillOpensTheWindow) {
@@ -214,33 +212,27 @@ TEST_F(MainWindowTest, SimplifiedMenusHideTheListedEntriesButNotTheirCommands) {
 }
 
 TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
+  // Each toggle once triggered, and its checked state after the restart
+  // (ActShowMenu hides the menu bar).
+  const std::pair<const char*, bool> toggles[] = {{"ActShowMenu", false}, {"ActMenuSimplify", true},
+                                                  {"ActHint", false},     {"ActShowStatusBar", false},
+                                                  {"ActPanelLeft", true}, {"ActByteWrap", true},
+                                                  {"ActTabStyle", true}};
   {
     TFmMain window(Env());
     window.ShowMain();
-    window.Action("ActShowMenu")->trigger();       // hide the menu bar
-    window.Action("ActMenuSimplify")->trigger();
-    window.Action("ActHint")->trigger();
-    window.Action("ActShowStatusBar")->trigger();
-    window.Action("ActPanelLeft")->trigger();
-    window.Action("ActByteWrap")->trigger();
-    window.Action("ActTabStyle")->trigger();
+    for (const auto& [name, checked] : toggles) window.Action(name)->trigger();
     window.close();
   }
   TFmMain window(Env());
   window.ShowMain();
-  EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
+  for (const auto& [name, checked] : toggles) EXPECT_EQ(window.Action(name)->isChecked(), checked) << name;
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_FALSE(menu->isVisible());
-  EXPECT_TRUE(window.Action("ActMenuSimplify")->isChecked());
   EXPECT_FALSE(QMenu::menuInAction(window.Commands().MenuItem("MenuSearch"))
                    ->actions()
                    .contains(window.Commands().MenuItem("MenuGrep")));
-  EXPECT_FALSE(window.Action("ActHint")->isChecked());
-  EXPECT_FALSE(window.Action("ActShowStatusBar")->isChecked());
   EXPECT_FALSE(window.StatusBar().isVisible());
   EXPECT_FALSE(window.PanelAtRight());
-  EXPECT_TRUE(window.Action("ActPanelLeft")->isChecked());
-  EXPECT_TRUE(window.Action("ActByteWrap")->isChecked());
-  EXPECT_TRUE(window.Action("ActTabStyle")->isChecked());
   // The hidden menu bar comes back through the tool bar area's pop-up menu.
   std::unique_ptr<QMenu> popup(window.createPopupMenu());
   ASSERT_TRUE(popup->actions().contains(window.Action("ActPopShowMenu")));
@@ -249,11 +241,14 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
   for (QAction* menu : window.Commands().TopLevelMenus()) EXPECT_TRUE(menu->isVisible());
 }
 
-TEST_F(MainWindowTest, AltAloneShowsAHiddenMenuBarForOneUse) {
+// A hidden menu bar comes back by Alt alone, for one use, and for good
+// through the editor's and the tool bar area's pop-up menus.
+TEST_F(MainWindowTest, AHiddenMenuBarComesBackByAltAloneAndThePopUpMenus) {
   WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
   TFmMain window(Env());
   ShowActive(window);
-  QWidget* editor = window.Editor().Widget();
+  auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
+  ASSERT_NE(editor, nullptr);
   editor->setFocus();
   // Alt in a chord (here the layout switch Alt+Shift) recalls nothing.
   QTest::keyClick(editor, Qt::Key_Shift, Qt::AltModifier);
@@ -266,14 +261,7 @@ TEST_F(MainWindowTest, AltAloneShowsAHiddenMenuBarForOneUse) {
   QApplication::processEvents();
   EXPECT_FALSE(window.menuBar()->isVisible());
   EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());  // what the settings keep
-}
 
-TEST_F(MainWindowTest, TheEditorsContextMenuLeadsBackToAHiddenMenuBar) {
-  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
-  TFmMain window(Env());
-  ShowActive(window);
-  auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
-  ASSERT_NE(editor, nullptr);
   // Each pop-up menu's toggle is reached by its access key: M in the
   // editor's menu (V pastes there), V in the tool bar area's.
   QStringList offered;
@@ -290,10 +278,10 @@ TEST_F(MainWindowTest, TheEditorsContextMenuLeadsBackToAHiddenMenuBar) {
   EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
   EXPECT_TRUE(window.menuBar()->isVisible());
 
-  std::unique_ptr<QMenu> popup(window.createPopupMenu());
-  EXPECT_EQ(popup->actions().front()->text(), "メニュー(&V)");
-  popup->popup(window.mapToGlobal(QPoint(10, 10)));
-  QTest::keyClick(popup.get(), Qt::Key_V);
+  std::unique_ptr<QMenu> barMenu(window.createPopupMenu());
+  EXPECT_EQ(barMenu->actions().front()->text(), "メニュー(&V)");
+  barMenu->popup(window.mapToGlobal(QPoint(10, 10)));
+  QTest::keyClick(barMenu.get(), Qt::Key_V);
   EXPECT_FALSE(window.Action("ActShowMenu")->isChecked());
 }
 
@@ -327,9 +315,7 @@ TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcut) {
     ini.WriteString("ShortCut", "MenuShowMenu", "Ctrl+M");
   });
   TFmMain window(Env());
-  window.ShowMain();
-  window.activateWindow();
-  QApplication::processEvents();
+  ShowActive(window);
   EXPECT_FALSE(window.menuBar()->isVisible());
   QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
   EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
@@ -358,38 +344,24 @@ TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
 }
 
 TEST_F(MainWindowTest, WindowStateAndBounds) {
-  WriteSettings([](THIniFile& ini) {
-    ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
-    ini.WriteInteger("Window", "TitleWidth", 222);
-    ini.WriteInteger("Window", "PanelWidth", 240);
-  });
-  {
-    TFmMain window(Env());
-    EXPECT_EQ(window.StartState(), TWindowState::Normal);
-    EXPECT_EQ(window.size(), QSize(700, 500));
-    EXPECT_EQ(window.pos(), QPoint(60, 50));
-    EXPECT_EQ(window.TitleWidth(), 222);
-    EXPECT_EQ(window.PanelWidth(), 240);
-  }
+  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "TitleWidth", 222); });
   struct {
-    int state;
+    int state;  // the first row writes none
     TWindowState expected;
-  } rows[] = {{2, TWindowState::Maximized},
-              {1, TWindowState::Minimized},
-              {7, TWindowState::Normal},
-              {-1, TWindowState::Normal}};
+  } rows[] = {{0, TWindowState::Normal}, {2, TWindowState::Maximized}, {1, TWindowState::Minimized},
+              {7, TWindowState::Normal}, {-1, TWindowState::Normal}};
   for (const auto& row : rows) {
     WriteSettings([&](THIniFile& ini) {
-      ini.WriteInteger("Window", "State", row.state);
-      ini.WriteBounds("Window", TBounds{10, 10, 321, 234});
+      if (row.state != 0) ini.WriteInteger("Window", "State", row.state);
+      ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
     });
     TFmMain window(Env());
     EXPECT_EQ(window.StartState(), row.expected) << row.state;
     // A maximised window does not take the stored bounds.
-    if (row.expected == TWindowState::Maximized)
-      EXPECT_NE(window.size(), QSize(321, 234));
-    else
-      EXPECT_EQ(window.size(), QSize(321, 234));
+    EXPECT_EQ(window.size() == QSize(700, 500), row.expected != TWindowState::Maximized) << row.state;
+    if (row.state != 0) continue;
+    EXPECT_EQ(window.pos(), QPoint(60, 50));
+    EXPECT_EQ(window.TitleWidth(), 222);
   }
   // With "SaveWndPos" off and "CommandWndPos" on the fixed bounds apply.
   WriteSettings([](THIniFile& ini) {
@@ -423,17 +395,6 @@ TEST_F(MainWindowTest, BringToFrontRestoresAMinimisedWindow) {
   QApplication::processEvents();
   EXPECT_FALSE(window.isMinimized());
   EXPECT_TRUE(window.isVisible());
-}
-
-TEST_F(MainWindowTest, NoPagesHideThePanelAndIgnoreLastTab) {
-  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "LastTab", 2); });
-  TFmMain window(Env());
-  window.ShowMain();
-  EXPECT_FALSE(window.PageExists());
-  EXPECT_FALSE(window.ObjectPanel()->isVisible());
-  window.close();
-  const THIniFile ini(Ini(), false);
-  EXPECT_EQ(ini.ReadInteger("Window", "LastTab", -1), 2);  // untouched, not rewritten
 }
 
 }  // namespace

@@ -25,6 +25,13 @@ struct TPlainModel {
     Redo.clear();
     Text = Text.substr(0, from) + with + Text.substr(to);
   }
+  // Undo or redo: the text goes on one stack and comes off the other.
+  void Restore(std::vector<std::string>& from, std::vector<std::string>& to) {
+    if (from.empty()) return;
+    to.push_back(Text);
+    Text = from.back();
+    from.pop_back();
+  }
   // Byte offset of a logical place (line, byte in line).
   std::size_t OffsetOf(const TEditorPosition& place) const {
     std::size_t offset = 0;
@@ -97,40 +104,26 @@ TEST_P(EditorSession, TextFollowsThePlainModelAndTheCaretStaysOnBoundaries) {
       action = "type " + piece.toStdString();
       Type(piece);
       model.Replace(from, to, Sj(piece.toStdString()));
-    } else if (choice < 46) {
-      action = "enter";
-      Key(Qt::Key_Return);
-      model.Replace(from, to, "\r\n");
     } else if (choice < 49) {
-      action = "tab";
-      Key(Qt::Key_Tab);
-      model.Replace(from, to, "\t");
-    } else if (choice < 57) {
-      action = "backspace";
-      Key(Qt::Key_Backspace);
-      if (from != to) model.Replace(from, to, "");
-      else if (from > 0) model.Replace(model.Before(from), from, "");
+      const bool enter = choice < 46;
+      action = enter ? "enter" : "tab";
+      Key(enter ? Qt::Key_Return : Qt::Key_Tab);
+      model.Replace(from, to, enter ? "\r\n" : "\t");
     } else if (choice < 62) {
-      action = "delete";
-      Key(Qt::Key_Delete);
+      const bool back = choice < 57;
+      action = back ? "backspace" : "delete";
+      Key(back ? Qt::Key_Backspace : Qt::Key_Delete);
       if (from != to) model.Replace(from, to, "");
-      else if (from < model.Text.size()) model.Replace(from, model.After(from), "");
+      else if (back && from > 0) model.Replace(model.Before(from), from, "");
+      else if (!back && from < model.Text.size()) model.Replace(from, model.After(from), "");
     } else if (choice < 66) {
       action = "undo";
       Key(Qt::Key_Z, Qt::ControlModifier);
-      if (!model.Undo.empty()) {
-        model.Redo.push_back(model.Text);
-        model.Text = model.Undo.back();
-        model.Undo.pop_back();
-      }
+      model.Restore(model.Undo, model.Redo);
     } else if (choice < 68) {
       action = "redo";
       Key(Qt::Key_Y, Qt::ControlModifier);
-      if (!model.Redo.empty()) {
-        model.Undo.push_back(model.Text);
-        model.Text = model.Redo.back();
-        model.Redo.pop_back();
-      }
+      model.Restore(model.Redo, model.Undo);
     } else {
       const Qt::Key key = moves[random() % std::size(moves)];
       // Mostly plain moves; some select (Shift), some go by words or to the
