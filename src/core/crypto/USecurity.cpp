@@ -1,10 +1,6 @@
 // Entry encryption formats, keys and the security options (see USecurity.h).
 #include "core/crypto/USecurity.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -173,36 +169,13 @@ void WriteNumberKey(const std::string& path, std::string_view body, int keyNumbe
 }
 
 void ReadNumberKey(std::string& body, const std::string& path, int keyNumber) {
-  // Read and unscrambled 64 KiB at a time straight into the text, so a large
-  // entry is held once, not as file, unscrambled copy and stripped copy.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw EKeyFileError("cannot read " + path + ": " + std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int saved = ::fstat(fd, &st) != 0 ? errno : EINVAL;
-    ::close(fd);
-    throw EKeyFileError("cannot read " + path + ": " + std::strerror(saved));
-  }
-  const std::uint8_t key = KeyByte(keyNumber);
+  // The file is read once (in 64 KiB chunks), then unscrambled and cut where
+  // it lies: a large entry is held once, not as file, unscrambled copy and
+  // stripped copy.
   std::string text;
-  try {
-    text.reserve(static_cast<std::size_t>(st.st_size));
-    char chunk[65536];
-    for (;;) {
-      const ssize_t n = ::read(fd, chunk, sizeof chunk);
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        throw EKeyFileError("cannot read " + path + ": " + std::strerror(errno));
-      }
-      for (ssize_t i = 0; i < n; ++i) chunk[i] = static_cast<char>(static_cast<std::uint8_t>(chunk[i]) ^ key);
-      text.append(chunk, static_cast<std::size_t>(n));
-    }
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
-  ::close(fd);
+  if (!ReadFileBytes(path, text)) throw EKeyFileError("cannot read " + path + ": " + std::strerror(errno));
+  const std::uint8_t key = KeyByte(keyNumber);
+  for (char& c : text) c = static_cast<char>(static_cast<std::uint8_t>(c) ^ key);
   const auto [from, to] = MarkerRange(text);
   text.resize(to);
   text.erase(0, from);
