@@ -174,15 +174,20 @@ std::string TLoadedDay::StatusMessage() const {
 
 namespace {
 
+// A reader's start in a month folder under its shared `lock`: a save that
+// was interrupted is finished before anything of the month is read. False
+// when it cannot be.
+bool FinishInterruptedSave(const std::string& folder, TMonthLock& lock, std::string* error) {
+  if (!HasSaveJournal(folder)) return true;
+  lock.MakeExclusive();
+  return RecoverMonth(folder, error);
+}
+
 void ReadDay(TLoadedDay& day, const TCode& code, const std::string& folder, int dayOfMonth) {
   TMonthLock lock(folder, TMonthLock::Shared);
-  if (HasSaveJournal(folder)) {
-    // A save was interrupted; finish it before anything of the month is read.
-    lock.MakeExclusive();
-    if (!RecoverMonth(folder, &day.Error)) {
-      day.ReadFailed = true;
-      return;
-    }
+  if (!FinishInterruptedSave(folder, lock, &day.Error)) {
+    day.ReadFailed = true;
+    return;
   }
   const THIniFile ini(folder + std::string(kSetIniName), false);
   day.FileExists = PathExists(day.Path);
@@ -368,10 +373,7 @@ std::vector<TDaySummary> ListMonth(const TStoreSettings& settings, int year, int
   if (count == 0) return days;
   const std::string folder = EntryFolder(settings, MakeDate(year, month, 1));
   TMonthLock lock(folder, TMonthLock::Shared);
-  if (HasSaveJournal(folder)) {
-    lock.MakeExclusive();
-    RecoverMonth(folder);  // on failure the month is listed as it stands
-  }
+  FinishInterruptedSave(folder, lock, nullptr);  // on failure the month is listed as it stands
   const THIniFile ini(folder + std::string(kSetIniName), false);
   for (int day = 1; day <= count; ++day) {
     TDaySummary summary;

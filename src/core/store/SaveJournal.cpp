@@ -191,19 +191,18 @@ bool CommitSaveUnit(const std::string& folder, TSaveUnit& unit, std::string* err
   if (steps.empty()) return true;
   bool done = false;
   if (steps.size() == 1) {
-    // One rename or one removal is atomic by itself.
+    // One rename or one removal is atomic by itself; a failed rename leaves
+    // its temporary file to the staged file, which removes it.
     done = ApplySteps(steps, error);
-    if (done) SyncFolder(folder);
+    if (!done) return false;
+    SyncFolder(folder);
   } else {
     if (!WriteSaveJournal(folder, unit, error)) return false;
     // Committed: from here on the journal answers for the staged files, and
     // a failure below is finished by the next recovery.
     done = Finish(folder, steps, error);
-    for (TStagedFile* staged : unit.Renames) staged->Release();
   }
-  if (done) {
-    for (TStagedFile* staged : unit.Renames) staged->Release();
-  }
+  for (TStagedFile* staged : unit.Renames) staged->Release();
   return done;
 }
 
