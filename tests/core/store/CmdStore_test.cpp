@@ -271,22 +271,6 @@ TEST_F(CliStore, AnEntryLargerThanMemoryIsAMessageNotACrash) {
 }
 #endif
 
-TEST_F(CliStore, WholeDiariesRoundTripThroughPutAndCat) {
-  const std::string settings[] = {"", "EnCrypt=1\r\nMethod=0\r\nNumber=123\r\n",
-                                  "EnCrypt=1\r\nMethod=1\r\nWord=" + Scramble(Cp932("合言葉")) + "\r\n"};
-  for (const std::string& extra : settings) {
-    Settings(extra);
-    for (int day = 10; day <= 16; ++day) {
-      std::string text;
-      for (int line = 0; line < day - 9; ++line) text += "日記 ①㈱髙 " + std::to_string(line) + "\n";
-      ASSERT_EQ(Run("put 2005-03-" + std::to_string(day) + " --title 'day " + std::to_string(day) + "'", text).status,
-                0);
-      EXPECT_EQ(Run("cat 2005-03-" + std::to_string(day)).out, text) << extra << day;
-      EXPECT_EQ(Run("cat 2005-03-" + std::to_string(day) + " --title").out, "day " + std::to_string(day) + "\n");
-    }
-  }
-}
-
 // --- ls --------------------------------------------------------------------------------------------
 
 TEST_F(CliStore, LsListsDaysWithABodyOrATitle) {

@@ -112,8 +112,9 @@ TEST_F(EntryStore, ADayWithoutFileOrMetadataIsEmptyAndQuiet) {
   EXPECT_EQ(day.Path, File());
   EXPECT_FALSE(day.FileExists);
   EXPECT_EQ(day.Body, "");
-  EXPECT_EQ(day.Meta.Title, "");
   EXPECT_EQ(day.StatusMessage(), "");
+  m_settings.SavePath = m_root / "gone/";
+  EXPECT_TRUE(Load().RootMissing);
 }
 
 TEST_F(EntryStore, LoadsAPlainDayWrittenByHand) {
@@ -168,20 +169,6 @@ TEST_F(EntryStore, AnUnreadableBodyIsReportedAndEmpty) {
   EXPECT_EQ(day.Body, "");
   EXPECT_EQ(day.Meta.Title, "t");
   EXPECT_EQ(day.StatusMessage(), kMsgReadFailed);
-}
-
-TEST_F(EntryStore, AMissingRootReadsNothing) {
-  m_settings.SavePath = m_root / "gone/";
-  const TLoadedDay day = Load();
-  EXPECT_TRUE(day.RootMissing);
-  EXPECT_FALSE(day.FileExists);
-}
-
-TEST_F(EntryStore, EachMonthHasItsOwnSetIni) {
-  EnsureFolder(Month(2005, 4));
-  WriteRaw(Month(2005, 4) + "Set.ini", "[7]\r\nTitle=April\r\n");
-  EXPECT_EQ(Load().Meta.Title, "");
-  EXPECT_EQ(LoadDay(m_settings, m_code, MakeDate(2005, 4, 7)).Meta.Title, "April");
 }
 
 // --- What a save writes ----------------------------------------------------------------------
@@ -299,15 +286,6 @@ TEST_F(EntryStore, AnEmptyKeyWordBecomesTheLoginName) {
   EXPECT_EQ(ReadRaw(File()), OpenSslCbcInOurOrder(LoginName(), kVectorBytes, PadCount("text")));
 }
 
-TEST_F(EntryStore, ChangingTheSettingsLeavesOtherDaysAlone) {
-  Save("plain day", "", true, true, 6);
-  m_code = {164, "w", true, true};
-  Save("word day", "", true, true, 7);
-  EXPECT_EQ(ReadRaw(Month() + "6.txt"), "plain day");
-  EXPECT_EQ(Load(6).Body, "plain day");
-  EXPECT_EQ(Load(7).Body, "word day");
-}
-
 // Faults of an earlier version of this save, each once a way to lose or
 // garble an entry.
 // Kept here with what went wrong.
@@ -345,22 +323,19 @@ TEST_F(EntryStore, AFailedBodyWriteLeavesTheSectionDescribingTheOldBody) {
   EXPECT_EQ(day.Meta.Title, "old title");
 }
 
-TEST_F(EntryStore, AFailedBodyWriteIsReportedEvenAsRoot) {
-  // A folder where the entry file should be: no user can replace it.
-  EnsureFolder(File());
-  const TSaveResult result = Save("body", "title");
-  EXPECT_FALSE(result.Ok);
-  EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)}));
-  EXPECT_FALSE(PathExists(SetIni()));
-  EXPECT_FALSE(result.Marked);
-}
-
-TEST_F(EntryStore, AnUnwritableSetIniIsAFailedSave) {
-  // The plain save wrote Set.ini on release and never learnt of a failure.
-  EnsureFolder(SetIni());  // a folder in the way
-  const TSaveResult result = Save("body", "title");
-  EXPECT_FALSE(result.Ok);
-  EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)}));
+TEST_F(EntryStore, AFolderInTheWayOfEitherFileFailsTheSaveEvenAsRoot) {
+  // No user can replace a folder with a file. Set.ini was once written on
+  // release, and a failure never reached the user.
+  for (const bool body : {true, false}) {
+    const std::string inTheWay = body ? File() : SetIni();
+    EnsureFolder(inTheWay);
+    const TSaveResult result = Save("body", "title");
+    std::filesystem::remove(inTheWay);
+    EXPECT_FALSE(result.Ok) << body;
+    EXPECT_FALSE(result.Marked) << body;
+    EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)})) << body;
+    if (body) EXPECT_FALSE(PathExists(SetIni()));
+  }
 }
 
 TEST_F(EntryStore, AWrongKeyWordNeverCostsTheEntry) {
@@ -496,13 +471,6 @@ TEST_F(EntryStore, AMonthFolderThatCannotBeMadeFailsTheSave) {
   EXPECT_EQ(result.Messages,
             (std::vector<std::string>{std::string(kMsgFolderFailed), std::string(kMsgSaveFailed)}));
   EXPECT_EQ(ReadRaw(m_root / "2005"), "a file where the year folder goes");
-}
-
-TEST_F(EntryStore, OtherSaveStylesReachTheirOwnFile) {
-  m_settings.SaveStyle = 1;
-  Save("styled", "");
-  EXPECT_EQ(ReadRaw(Month() + "20050307.txt"), "styled");
-  EXPECT_EQ(Load().Body, "styled");
 }
 
 // --- Whole diaries -----------------------------------------------------------------------------

@@ -22,6 +22,7 @@
 #include "gui/app/PageRegistry.h"
 #include "gui/app/PanelPage.h"
 #include "gui/app/UMain.h"
+#include "MainWindowFixture.h"
 
 using namespace quillet;
 
@@ -74,26 +75,14 @@ public:
 
 const TPageKind kAllKinds[] = {TPageKind::Calendar, TPageKind::Task, TPageKind::Viewer, TPageKind::Title};
 
-class PagePanelTest : public ::testing::Test {
+class PagePanelTest : public test::TMainWindowFixture {
 protected:
-  QTemporaryDir dir;
-  std::string app;
   TLog log;
   std::vector<TPageKind> built;  // the kinds this "build" has
   bool failCreate = false;
-  QStringList messages;
 
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    app = dir.path().toStdString() + "/";
-  }
-  std::string Ini() const { return app + "Option/quillet.ini"; }
   TStartupEnv Env() {
-    TStartupEnv env;
-    env.appFolder = app;
-    env.today = MakeDate(2005, 3, 7);
-    env.clock = [] { return TDateTime{MakeDate(2005, 3, 7)}; };
-    env.reportError = [this](const QString& text) { messages << text; };
+    TStartupEnv env = BaseEnv();
     env.registerPages = [this](TPageRegistry& registry) {
       for (TPageKind kind : built)
         registry.Add(kind, [this, kind](TFmMain&) -> std::unique_ptr<TPanelPage> {
@@ -103,12 +92,6 @@ protected:
         });
     };
     return env;
-  }
-  void Settings(const std::function<void(THIniFile&)>& fill) {
-    QDir().mkpath(QString::fromStdString(app + "Option"));
-    THIniFile ini(Ini(), true);
-    fill(ini);
-    ASSERT_TRUE(ini.UpdateFile());
   }
   static TFakePage* Fake(const TFmMain& window, TPageKind kind) {
     return dynamic_cast<TFakePage*>(window.FindPage(kind));

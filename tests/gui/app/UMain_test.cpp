@@ -27,37 +27,15 @@
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
 #include "gui/app/UMain.h"
+#include "MainWindowFixture.h"
 
 using namespace quillet;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::TMainWindowFixture {
 protected:
-  QTemporaryDir dir;
-  std::string app;
-  QStringList errors;
-
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    app = dir.path().toStdString() + "/";
-  }
-  std::string Ini() const { return app + "Option/quillet.ini"; }
-
-  TStartupEnv Env(TDate today = MakeDate(2005, 3, 7), int hour = 12) {
-    TStartupEnv env;
-    env.appFolder = app;
-    env.today = today;
-    env.hour = hour;
-    env.reportError = [this](const QString& text) { errors << text; };
-    return env;
-  }
-  void WriteSettings(const std::function<void(THIniFile&)>& fill) {
-    QDir().mkpath(QString::fromStdString(app + "Option"));
-    THIniFile ini(Ini(), true);
-    fill(ini);
-    ASSERT_TRUE(ini.UpdateFile());
-  }
+  TStartupEnv Env(TDate today = MakeDate(2005, 3, 7), int hour = 12) { return BaseEnv(today, hour); }
 };
 
 // The item names of the entries the menus show, depth first.
@@ -103,7 +81,7 @@ TEST_F(MainWindowTest, FirstStartCreatesOptionFolderAndCloseWritesExitKeys) {
   // Options keys are the options dialog's to write.
   EXPECT_FALSE(ini.ValueExists("Window", "SavePath"));
   EXPECT_FALSE(ini.ValueExists("Window", "WakeUp"));
-  EXPECT_TRUE(errors.isEmpty());
+  EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(MainWindowTest, LateNightRuleMovesTheCaptionToYesterday) {
@@ -119,7 +97,7 @@ TEST_F(MainWindowTest, LateNightRuleMovesTheCaptionToYesterday) {
       {3, 1, MakeDate(2006, 1, 1), "2005/12/31 - Quillet"},   // across a year boundary
   };
   for (const auto& row : rows) {
-    WriteSettings([&](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", row.wakeUp); });
+    Settings([&](THIniFile& ini) { ini.WriteInteger("Window", "WakeUp", row.wakeUp); });
     TFmMain window(Env(row.today, row.hour));
     EXPECT_EQ(window.windowTitle(), row.caption) << row.wakeUp << " " << row.hour;
   }
@@ -140,8 +118,8 @@ TEST_F(MainWindowTest, StartupStepsRunInOrderAndAFailureStillOpensTheWindow) {
   };
   TFmMain window(env);
   EXPECT_TRUE(window.StartupFailed());
-  ASSERT_EQ(errors.size(), 1);
-  EXPECT_EQ(errors.front(), "Application Initialize Error");
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages.front(), "Application Initialize Error");
   // What ran before the failure stays: the options folder exists.
   EXPECT_TRUE(QDir(QString::fromStdString(app + "Option")).exists());
 }
@@ -166,7 +144,7 @@ TEST_F(MainWindowTest, EveryShortcutParsesAndNoTwoActionsShareOne) {
 }
 
 TEST_F(MainWindowTest, ShortCutSectionOverridesTheDesignedKeys) {
-  WriteSettings([](THIniFile& ini) {
+  Settings([](THIniFile& ini) {
     ini.WriteString("ShortCut", "MenuSave", "F5");
     ini.WriteString("ShortCut", "MenuUndo", "");            // removed
     ini.WriteString("ShortCut", "MenuRedo", "NoSuchKey+");  // unreadable: designed key kept
@@ -176,7 +154,7 @@ TEST_F(MainWindowTest, ShortCutSectionOverridesTheDesignedKeys) {
   EXPECT_TRUE(window.Action("ActUndo")->shortcut().isEmpty());
   EXPECT_EQ(window.Action("ActRedo")->shortcut(), QKeySequence("Ctrl+Y"));
 
-  WriteSettings([](THIniFile& ini) { ini.WriteBool("Boot", "LoadMenu", false); });
+  Settings([](THIniFile& ini) { ini.WriteBool("Boot", "LoadMenu", false); });
   TFmMain second(Env());
   EXPECT_EQ(second.Action("ActSave")->shortcut(), QKeySequence("Ctrl+S"));
 }
@@ -244,7 +222,7 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
 // A hidden menu bar comes back by Alt alone, for one use, and for good
 // through the editor's and the tool bar area's pop-up menus.
 TEST_F(MainWindowTest, AHiddenMenuBarComesBackByAltAloneAndThePopUpMenus) {
-  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
+  Settings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
   TFmMain window(Env());
   ShowActive(window);
   auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
@@ -310,7 +288,7 @@ TEST_F(MainWindowTest, EditorAndTitleBoxRefuseACharacterInTheSameWords) {
 }
 
 TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcut) {
-  WriteSettings([](THIniFile& ini) {
+  Settings([](THIniFile& ini) {
     ini.WriteBool("Window", "ShowMenu", false);
     ini.WriteString("ShortCut", "MenuShowMenu", "Ctrl+M");
   });
@@ -327,7 +305,7 @@ TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
     TFmMain window(Env());
     for (int i = 0; i < 6; ++i) EXPECT_TRUE(window.StatusBar().PanelText(i).isEmpty()) << i;
   }
-  WriteSettings([](THIniFile& ini) { ini.WriteBool("Window", "EnCrypt", true); });
+  Settings([](THIniFile& ini) { ini.WriteBool("Window", "EnCrypt", true); });
   TFmMain window(Env());
   EXPECT_EQ(window.StatusBar().PanelText(spEncrypt), "暗号化");
   window.Action("ActReadOnly")->trigger();
@@ -344,14 +322,14 @@ TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
 }
 
 TEST_F(MainWindowTest, WindowStateAndBounds) {
-  WriteSettings([](THIniFile& ini) { ini.WriteInteger("Window", "TitleWidth", 222); });
+  Settings([](THIniFile& ini) { ini.WriteInteger("Window", "TitleWidth", 222); });
   struct {
     int state;  // the first row writes none
     TWindowState expected;
   } rows[] = {{0, TWindowState::Normal}, {2, TWindowState::Maximized}, {1, TWindowState::Minimized},
               {7, TWindowState::Normal}, {-1, TWindowState::Normal}};
   for (const auto& row : rows) {
-    WriteSettings([&](THIniFile& ini) {
+    Settings([&](THIniFile& ini) {
       if (row.state != 0) ini.WriteInteger("Window", "State", row.state);
       ini.WriteBounds("Window", TBounds{50, 60, 700, 500});
     });
@@ -364,7 +342,7 @@ TEST_F(MainWindowTest, WindowStateAndBounds) {
     EXPECT_EQ(window.TitleWidth(), 222);
   }
   // With "SaveWndPos" off and "CommandWndPos" on the fixed bounds apply.
-  WriteSettings([](THIniFile& ini) {
+  Settings([](THIniFile& ini) {
     ini.WriteInteger("Window", "State", 0);
     ini.WriteBool("Window", "SaveWndPos", false);
     ini.WriteBool("Window", "CommandWndPos", true);
@@ -377,7 +355,7 @@ TEST_F(MainWindowTest, WindowStateAndBounds) {
   }
   // Bounds stored on a larger screen (or at a smaller scale factor) are
   // fitted to this one, whose bars would otherwise be out of reach.
-  WriteSettings([](THIniFile& ini) {
+  Settings([](THIniFile& ini) {
     ini.WriteBool("Window", "SaveWndPos", true);
     ini.WriteBounds("Window", TBounds{0, 0, 5080, 3440});
   });

@@ -10,6 +10,7 @@
 #include "gui/app/HStatusBar.h"
 #include "gui/app/UMain.h"
 #include "gui/editor/MainEditor.h"
+#include "../app/MainWindowFixture.h"
 
 namespace quillet {
 namespace {
@@ -64,31 +65,17 @@ TEST_F(MainEditorTest, WrapModes) {
   EXPECT_TRUE(editor.SEProperty().AutoWrap);
 }
 
-class MainWindowEditorTest : public ::testing::Test {
+class MainWindowEditorTest : public test::TMainWindowFixture {
 protected:
   static void SetUpTestSuite() { InstallFontSubstitutions(); }
-  QTemporaryDir dir;
-  std::string app;
-  void SetUp() override { app = dir.path().toStdString() + "/"; }
-  TStartupEnv Env() {
-    TStartupEnv env;
-    env.appFolder = app;
-    env.today = MakeDate(2005, 3, 7);
-    env.clock = [] { return TDateTime{MakeDate(2005, 3, 7)}; };
-    env.reportError = [](const QString&) {};
-    env.askText = [](const QString&, const QString&, const QString&, bool) { return std::optional<QString>(); };
-    env.askYesNo = [](const QString&) { return true; };
-    return env;
-  }
+  TStartupEnv Env() { return BaseEnv(); }
 };
 
 TEST_F(MainWindowEditorTest, SettingsApplyAtStartAndRefusalsReachTheStatusBar) {
-  QDir().mkpath(QString::fromStdString(app + "Option"));
-  {
-    THIniFile ini(app + "Option/quillet.ini", true);
+  Settings([](THIniFile& ini) {
     ini.WriteBool("Edit", "ShowRuler", true);
     ini.WriteInteger("Edit", "Column", 5);
-  }
+  });
   TFmMain window(Env());
   auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
   ASSERT_NE(editor, nullptr);
