@@ -278,6 +278,7 @@ TEST_F(CliStore, LsListsDaysWithABodyOrATitle) {
   Settings("EnCrypt=1\r\nMethod=1\r\nWord=w\r\n");
   Run("put 2005-03-10", "word-key day");
   Run("put 2005-03-20 --title 'title only'", "");
+  WriteRaw(Month() + "21.txt", "");  // an empty file is no body
   const TRun run = Run("ls 2005-03");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,

@@ -334,7 +334,9 @@ TEST_F(EntryStore, AFolderInTheWayOfEitherFileFailsTheSaveEvenAsRoot) {
     EXPECT_FALSE(result.Ok) << body;
     EXPECT_FALSE(result.Marked) << body;
     EXPECT_EQ(result.Messages, (std::vector<std::string>{std::string(kMsgSaveFailed)})) << body;
-    if (body) EXPECT_FALSE(PathExists(SetIni()));
+    if (body) {
+      EXPECT_FALSE(PathExists(SetIni()));
+    }
   }
 }
 
@@ -494,22 +496,6 @@ TEST_F(EntryStore, WholeDiariesRoundTripByEveryMethod) {
       EXPECT_EQ(loaded.Meta.Title, "title " + std::to_string(day));
     }
   }
-}
-
-TEST_F(EntryStore, ListMonthShowsDaysWithABodyOrATitle) {
-  Save("plain", "", true, true, 1);
-  m_code = {164, "w", true, true};
-  Save("word", "w title", true, true, 2);
-  Save("", "title only", true, true, 3);
-  MakeMonth();
-  WriteRaw(Month() + "4.txt", "");  // an empty file is no body
-  const std::vector<TDaySummary> days = ListMonth(m_settings, 2005, 3);
-  ASSERT_EQ(days.size(), 3u);
-  EXPECT_EQ(std::tie(days[0].Day, days[0].Method, days[0].Size), std::make_tuple(1, TEntryMethod::Plain, 5u));
-  EXPECT_EQ(std::tie(days[1].Day, days[1].Method, days[1].Size), std::make_tuple(2, TEntryMethod::Word, 8u));
-  EXPECT_EQ(days[1].Title, "w title");
-  EXPECT_EQ(std::tie(days[2].Day, days[2].HasFile), std::make_tuple(3, false));
-  EXPECT_TRUE(ListMonth(m_settings, 2005, 13).empty());
 }
 
 // --- Crash safety ------------------------------------------------------------------------------

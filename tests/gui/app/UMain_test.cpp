@@ -221,10 +221,17 @@ TEST_F(MainWindowTest, ViewTogglesPersistAcrossARestart) {
 
 // A hidden menu bar comes back by Alt alone, for one use, and for good
 // through the editor's and the tool bar area's pop-up menus.
-TEST_F(MainWindowTest, AHiddenMenuBarComesBackByAltAloneAndThePopUpMenus) {
-  Settings([](THIniFile& ini) { ini.WriteBool("Window", "ShowMenu", false); });
+TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcutAltAloneAndThePopUpMenus) {
+  Settings([](THIniFile& ini) {
+    ini.WriteBool("Window", "ShowMenu", false);
+    ini.WriteString("ShortCut", "MenuShowMenu", "Ctrl+M");
+  });
   TFmMain window(Env());
   ShowActive(window);
+  QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);  // the shortcut the settings gave
+  EXPECT_TRUE(window.menuBar()->isVisible());
+  QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
+  EXPECT_FALSE(window.menuBar()->isVisible());
   auto* editor = qobject_cast<QAbstractScrollArea*>(window.Editor().Widget());
   ASSERT_NE(editor, nullptr);
   editor->setFocus();
@@ -285,19 +292,6 @@ TEST_F(MainWindowTest, EditorAndTitleBoxRefuseACharacterInTheSameWords) {
   QApplication::sendEvent(window.Editor().Widget(), &typed);
   EXPECT_TRUE(fromTitle.contains(emoji)) << fromTitle.toStdString();
   EXPECT_EQ(window.StatusBar().PanelText(spMessage), fromTitle);
-}
-
-TEST_F(MainWindowTest, AHiddenMenuBarComesBackByItsShortcut) {
-  Settings([](THIniFile& ini) {
-    ini.WriteBool("Window", "ShowMenu", false);
-    ini.WriteString("ShortCut", "MenuShowMenu", "Ctrl+M");
-  });
-  TFmMain window(Env());
-  ShowActive(window);
-  EXPECT_FALSE(window.menuBar()->isVisible());
-  QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier);
-  EXPECT_TRUE(window.Action("ActShowMenu")->isChecked());
-  EXPECT_TRUE(window.menuBar()->isVisible());
 }
 
 TEST_F(MainWindowTest, StatusPanelsStartEmptyButForEncryption) {
