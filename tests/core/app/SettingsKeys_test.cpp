@@ -46,21 +46,6 @@ TEST(SettingsKeysRules, AbsoluteValuesRatioAndRawReads) {
   for (const auto& c : cases) EXPECT_EQ(ReadOne(c.section, c.line, c.reader), c.expected) << c.line;
 }
 
-TEST(SettingsKeysNames, BandKeysCarryThePosition) {
-  EXPECT_EQ(keys::CoolBarID(0), "CoolBarID0");
-  EXPECT_EQ(keys::CoolBarWidth(2), "CoolBarWidth2");
-  EXPECT_EQ(keys::CoolBarBreak(1), "CoolBarBreak1");
-  EXPECT_EQ(keys::CoolBarVisible(10), "CoolBarVisible10");
-}
-
-// The texts must be byte for byte those of the stored format, so they are
-// compared with an independent converter rather than with a copy.
-TEST(SettingsKeysDefaults, LineBreakTextsAreTheCodePage932Bytes) {
-  EXPECT_EQ(keys::PunctuationStr.def, Cp932("、。，．,.｡､"));
-  EXPECT_EQ(keys::FollowStr.def, Cp932("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ"));
-  EXPECT_EQ(keys::LeadStr.def, Cp932("（［｛「『([{｢"));
-}
-
 // First start: nothing stored, so the font is the default; at exit the
 // calendar page exists and the task page does not.
 TEST(SettingsKeysExit, WritesFontAndPagesThatExist) {

@@ -52,15 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
 // Put, Insert, Delete and Add on random text, wrapped and not, with indices
 // outside the lines, are checked against a plain model in
 // EditorProperty_test.cpp.
-TEST(LinesEdits, AddTellsTheIndexAndGetChecksIt) {
-  TEditorScreenStrings store;
-  TEditorStrings lines(store);
-  EXPECT_EQ(lines.Add("first"), 0);
-  EXPECT_EQ(lines.Add("second"), 1);
-  EXPECT_THROW((void)lines.Get(2), TEListError);
-  EXPECT_THROW((void)lines.Get(-1), TEListError);
-}
-
 TEST(LinesFile, LoadsTheBytesAsText) {
   test::TTempFolder folder;
   const std::string text = Cp("日記\r\n本文") + std::string("\0x", 2);

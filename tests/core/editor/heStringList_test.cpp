@@ -12,19 +12,6 @@
 namespace quillet {
 namespace {
 
-TEST(StringListCapacity, ClearFreesAndSetCapacityKeepsTheRows) {
-  TheStringList list;
-  for (int i = 0; i < 10; ++i) list.Add("row");
-  list.SetCapacity(3);
-  EXPECT_EQ(list.Capacity(), 10);  // never below the count
-  list.SetCapacity(40);
-  EXPECT_EQ(list.Capacity(), 40);
-  EXPECT_EQ(list.Get(9), "row");
-  list.Clear();
-  EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(list.Capacity(), 0);
-}
-
 TEST(StringListIndex, OutsideTheListIsAListIndexError) {
   TheStringList list;
   list.Add("a");
@@ -41,21 +28,6 @@ TEST(StringListIndex, OutsideTheListIsAListIndexError) {
   EXPECT_THROW((void)list.Object(5), TEListError);
   EXPECT_NO_THROW(list.Insert(1, "b"));  // index = count appends
   EXPECT_EQ(list.Get(1), "b");
-}
-
-TEST(StringListItem, KeepsAllFiveFieldsOfTheRecord) {
-  TheStringList list;
-  int marker = 0;
-  const TheStringItem item{"text", "state", &marker, 0x12345678u, 0x9ABCDEF0u};
-  list.InsertItem(0, item);
-  list.Insert(0, "before");
-  EXPECT_EQ(list.Item(1), item);
-  EXPECT_EQ(list.Item(0), (TheStringItem{"before", "", nullptr, 0, 0}));
-  list.PutItem(0, item);
-  EXPECT_EQ(list.Item(0), item);
-  list.PutParseStateText(0, "");
-  EXPECT_EQ(list.ParseStateText(0), "");
-  EXPECT_EQ(list.Object(1), &marker);
 }
 
 TEST(StringListNotifications, SurroundEachChangeUnlessUpdating) {

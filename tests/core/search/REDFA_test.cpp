@@ -50,35 +50,6 @@ TEST(Literal, GrepLineFeedAssertionsArePartOfTheLiteral) {
   EXPECT_EQ(compiled.LiteralCodes(), (std::vector<TRECode>{10, 'a', 'b', 10}));
 }
 
-TEST(Transitions, AreSortedDisjointAndCoverOnlyTextCodes) {
-  std::mt19937 random(3);
-  const char* atoms[] = {"a", "[a-f]", "[^c]", ".", "\x93\xFA", "[\x82\x9F-\x82\xF1]", "\\n", "x*", "(b|cd)", "^", "$"};
-  for (int p = 0; p < 200; ++p) {
-    std::string pattern;
-    for (int k = 0; k < 4; ++k) pattern += atoms[random() % std::size(atoms)];
-    for (const auto mode : {TRE_DFA::TMode::Anchored, TRE_DFA::TMode::Unanchored}) {
-      TCompiledExpression compiled(pattern, kREStringLineHead, kREStringLineTail);
-      TRE_DFA dfa(compiled.Nfa(), mode);
-      ASSERT_TRUE(dfa.Explore()) << pattern;
-      for (int state = 0; state < static_cast<int>(dfa.StateCount()); ++state) {
-        int same = state;
-        const auto transitions = dfa.Transitions(same);
-        ASSERT_EQ(same, state);
-        for (std::size_t k = 0; k < transitions.size(); ++k) {
-          EXPECT_LE(transitions[k].Lo, transitions[k].Hi);
-          EXPECT_LE(transitions[k].Hi, kREMaxTextCode) << pattern;
-          if (k > 0) {
-            EXPECT_LT(transitions[k - 1].Hi, transitions[k].Lo) << pattern;
-          }
-          if (mode == TRE_DFA::TMode::Unanchored) {
-            EXPECT_NE(transitions[k].Target, TRE_DFA::Start());
-          }
-        }
-      }
-    }
-  }
-}
-
 std::string BlowUp(int width) {
   std::string pattern = "(a|b)*a";
   for (int i = 0; i < width; ++i) pattern += "(a|b)";

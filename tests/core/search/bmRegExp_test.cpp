@@ -58,21 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
         TMatchRow{"NulByteIsACharacter", std::string("a\\0b"), std::string("xa\0b", 4), 2, 3}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(Cache, KeepsThirtyPatternsWithTheEmptyPatternFirst) {
-  TAWKStr awk;
-  EXPECT_EQ(awk.CachedPatterns(), std::vector<std::string>{""});
-  for (int i = 0; i < 40; ++i) awk.SetRegExp("p" + std::to_string(i));
-  const auto cached = awk.CachedPatterns();
-  ASSERT_EQ(cached.size(), TRegularExpression::kCacheSize);
-  EXPECT_EQ(cached[0], "");
-  EXPECT_EQ(cached[1], "p39");
-  EXPECT_EQ(cached[29], "p11");
-  // A cached pattern is used from its slot; nothing moves.
-  awk.SetRegExp("p20");
-  EXPECT_EQ(awk.CachedPatterns(), cached);
-  EXPECT_EQ(awk.RegExp(), "p20");
-}
-
 TEST(Cache, KeepsThePreviousPatternAfterASyntaxError) {
   TAWKStr awk;
   awk.SetRegExp("b+");

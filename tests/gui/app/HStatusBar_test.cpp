@@ -169,15 +169,5 @@ TEST(HStatusBarMessage, SimpleModeShowsAndClearsTheSimpleText) {
   EXPECT_TRUE(Label(*bar, 0)->isVisible());
 }
 
-// --- The main window's bar ---------------------------------------------------
-
-TEST(HStatusBarMain, ClearAllEmptiesEveryPanel) {
-  std::unique_ptr<THStatusBar> bar(CreateMainStatusBar());
-  ASSERT_EQ(bar->PanelCount(), 6);
-  for (int i = 0; i < 6; ++i) bar->SetPanelText(i, QStringLiteral("caption"));
-  bar->ClearAll();
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(bar->PanelText(i), QString()) << i;
-}
-
 }  // namespace
 }  // namespace quillet

@@ -53,16 +53,6 @@ TEST(ToolImagesDesigned, TwentyFiveDistinctOpaqueOrClearImagesWithoutMagenta) {
   EXPECT_TRUE(images.Image(-1).isNull());
 }
 
-TEST(ToolImagesDesigned, ForwardImagesMirrorTheBackOnes) {
-  TToolImages images;
-  using T = TToolImages;
-  const int pairs[][2] = {{T::tiUndo, T::tiRedo}, {T::tiPrevMonth, T::tiNextMonth},
-                          {T::tiPrevSeven, T::tiNextSeven}, {T::tiPrevThree, T::tiNextThree},
-                          {T::tiPrevOne, T::tiNextOne}};
-  for (const auto& pair : pairs)
-    EXPECT_TRUE(Same(images.Image(pair[1]), images.Image(pair[0]).mirrored(true, false))) << pair[0];
-}
-
 TEST(ToolImagesLoad, OnlyTheExactSizeReplacesTheList) {
   const struct {
     const char* name;

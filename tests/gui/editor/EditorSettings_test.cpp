@@ -27,15 +27,6 @@ protected:
   }
 };
 
-TEST_F(EditorSettingsTest, AnEmptyFileGivesTheDiarysDefaults) {
-  // Only the defaults that differ from the control's own or are derived.
-  Apply([](THIniFile&) {});
-  EXPECT_EQ(editor->Leftbar().Column, 4);  // "Column" 3, applied as 3 + 1
-  EXPECT_EQ(editor->TextColors().SelBack, QColor(0, 0, 0x80));
-  EXPECT_EQ(editor->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  EXPECT_EQ(editor->SEProperty().ClickableType, TClickableType::DoubleClick);
-}
-
 TEST_F(EditorSettingsTest, KeysReachTheirProperties) {
   Apply([](THIniFile& ini) {
     ini.WriteBool("Edit", "ShowRuler", true);
