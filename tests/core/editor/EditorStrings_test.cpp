@@ -18,38 +18,8 @@ using test::Cp;
 using test::Dump;
 using test::TFakeClient;
 
-struct TTextCase {
-  const char* name;
-  std::string text;
-  std::string rows;
-  std::string readBack;
-};
-
-class LinesText : public ::testing::TestWithParam<TTextCase> {};
-
-TEST_P(LinesText, SplitsIntoRowsAndJoinsWithCrLf) {
-  TEditorScreenStrings store;
-  TEditorStrings lines(store);
-  lines.SetText(GetParam().text);
-  EXPECT_EQ(Dump(store), GetParam().rows);
-  EXPECT_EQ(lines.Text(), GetParam().readBack);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, LinesText,
-    ::testing::Values(TTextCase{"CrLfThenText", "a\r\nb", "a|b$", "a\r\nb"},
-                      TTextCase{"FinalCrLf", "a\r\n", "a|", "a\r\n"},
-                      TTextCase{"LoneCrBetween", "a\rb", "a|b$", "a\r\nb"},
-                      TTextCase{"FinalLoneCr", "a\r", "a|", "a\r\n"},
-                      TTextCase{"FinalLoneLf", "a\n", "a|", "a\r\n"},
-                      TTextCase{"Empty", "", "", ""},
-                      // Formerly the text stopped at a NUL byte and its tail was
-                      // lost when the entry was saved again.
-                      TTextCase{"NulAndWhatFollowsAreKept", std::string("a\0b\r\nc", 6), std::string("a\0b|c$", 6),
-                                std::string("a\0b\r\nc", 6)}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-// Put, Insert, Delete and Add on random text, wrapped and not, with indices
+// Reading and writing the whole text (every line end, NUL bytes) and Put,
+// Insert, Delete and Add on random text, wrapped and not, with indices
 // outside the lines, are checked against a plain model in
 // EditorProperty_test.cpp.
 TEST(LinesFile, LoadsTheBytesAsText) {

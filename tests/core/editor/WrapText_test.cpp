@@ -1,12 +1,13 @@
 // Splitting text into lines and cutting lines into rows by the line-break
-// rules, each rule on its own and in order, plus the properties every cut
-// must have on random Japanese text.
+// rules, each rule on its own and in order, and a cut resumed from any row
+// boundary on random Japanese text. That every cut joins back to its line,
+// keeps to the wrap column and never splits a character is checked after
+// every edit in EditorProperty_test.cpp.
 #include "core/editor/WrapText.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -135,46 +136,6 @@ std::string RandomLine(std::mt19937& random) {
   const int n = std::uniform_int_distribution<int>(0, 120)(random);
   for (int i = 0; i < n; ++i) line += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
   return line;
-}
-
-TEST(CutLineProperties, RowsJoinToTheLineAndRespectTheWrapColumn) {
-  std::mt19937 random(20240501);
-  for (int round = 0; round < 3000; ++round) {
-    TEditorWrapOption option;
-    option.SetWrapByte(std::uniform_int_distribution<int>(20, 40)(random));
-    option.SetWordBreak(random() % 2);
-    option.SetFollowPunctuation(random() % 2);
-    option.SetLeading(random() % 2);
-    option.SetFollowRetMark(random() % 2);
-    const int tab = 2 * std::uniform_int_distribution<int>(1, 4)(random);
-    const int wrap = option.WrapByte();
-    const std::string line = RandomLine(random);
-    std::vector<TRowSpan> rows;
-    TRowCutter cutter(option, tab, true);
-    cutter.CutLine(line, 0, line.size(), rows);
-    SCOPED_TRACE(line);
-    std::set<std::size_t> boundaries;
-    for (std::size_t p = 0; p < line.size(); p += EditorCharLength(line, p)) boundaries.insert(p);
-    boundaries.insert(line.size());
-
-    std::string joined;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const std::string_view row = std::string_view(line).substr(rows[i].Offset, rows[i].Length);
-      ASSERT_EQ(rows[i].Offset, joined.size());
-      joined += row;
-      const bool lastRow = i + 1 == rows.size();
-      ASSERT_EQ(rows[i].Attribute, lastRow ? raCrlf : raWrapped);
-      const int columns = RowColumns(row, cutter.Layout());
-      ASSERT_LE(columns, option.FollowPunctuation() ? wrap + 3 : wrap) << "row " << i;
-      if (!lastRow) {
-        ASSERT_FALSE(row.empty());
-        // No double-byte character is split: the row ends on a character
-        // boundary of the line walked from its start.
-        ASSERT_TRUE(boundaries.count(rows[i].Offset + row.size())) << "row " << i;
-      }
-    }
-    ASSERT_EQ(joined, line);
-  }
 }
 
 // Each row depends only on the bytes from its own start: cutting from any
