@@ -43,14 +43,5 @@ TEST(HColorText, ReadsTheOtherFormsOfTheStoredFiles) {
   }
 }
 
-TEST(HColorSystem, IndexOnlyForSystemColors) {
-  EXPECT_EQ(SystemColorIndex(clWindow), 5);
-  EXPECT_EQ(SystemColorIndex(clMenuBar), 30);
-  for (TColorRef color : {clWhite, clNone, clDefault}) {
-    EXPECT_FALSE(IsSystemColor(color));
-    EXPECT_EQ(SystemColorIndex(color), -1);
-  }
-}
-
 }  // namespace
 }  // namespace quillet

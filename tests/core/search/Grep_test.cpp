@@ -172,12 +172,6 @@ TEST(Grep, CancelStopsBeforeTheNextLine) {
   EXPECT_EQ(reported, 1);
 }
 
-TEST(Grep, MissingFileRaisesTheSystemError) {
-  TGrep grep;
-  grep.SetRegExp("a");
-  EXPECT_THROW(grep.Grep("/nonexistent/quillet/file.txt"), std::system_error);
-}
-
 // --- against the reference ---------------------------------------------------
 
 const std::vector<std::string> kPieces = {"a", "b", "A", "\\", "^", "$", kA, kSo, "\x93\xFA", "\x93",

