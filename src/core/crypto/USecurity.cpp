@@ -39,18 +39,12 @@ bool PaddingValid(std::string_view data) {
   return true;
 }
 
-// Decrypts a word-key file in `data` where it lies and drops its padding.
-// False, with `data` unspecified, for an empty key word, a length that is not
-// whole blocks, or padding that fails the check. An empty file is an empty
-// text.
+// Decrypts a word-key file in `data` where it lies (see TWordKeyCipher).
 bool DecryptWordKeyInPlace(std::string& data, std::string_view word) {
   if (word.empty() || data.size() % TBlowFish::kBlockSize != 0) return false;
   if (data.empty()) return true;
-  TCryptCBC crypt = MakeWordKeyCrypt(word);
-  crypt.Decrypt(Bytes(data), Bytes(data), data.size());
-  if (!PaddingValid(data)) return false;
-  data.resize(data.size() - static_cast<std::uint8_t>(data.back()));
-  return true;
+  TWordKeyCipher key(word);
+  return key.DecryptInPlace(data);
 }
 
 // Where the number-key marker lines leave the text: [from, to) of `text`
@@ -138,6 +132,33 @@ std::string EncryptWordKey(std::string_view plain, std::string_view word) {
 bool DecryptWordKey(std::string_view cipherText, std::string_view word, std::string& plain) {
   std::string out(cipherText);
   if (!DecryptWordKeyInPlace(out, word)) return false;
+  plain.swap(out);
+  return true;
+}
+
+TWordKeyCipher::TWordKeyCipher(std::string_view word) {
+  if (word.empty()) return;
+  m_cipher = std::make_unique<TBlowFish>();
+  m_cipher->SetKey(Bytes(word), word.size());
+}
+
+TWordKeyCipher::~TWordKeyCipher() = default;
+
+bool TWordKeyCipher::DecryptInPlace(std::string& data) {
+  if (!m_cipher || data.size() % TBlowFish::kBlockSize != 0) return false;
+  if (data.empty()) return true;
+  // CBC from the fixed vector, as TCryptCBC::Decrypt does for every file.
+  std::array<std::uint8_t, TBlowFish::kBlockSize> chain{};
+  std::copy(kWordKeyVector.begin(), kWordKeyVector.end(), chain.begin());
+  m_cipher->DecryptCbc(chain.data(), Bytes(data), Bytes(data), data.size() / TBlowFish::kBlockSize);
+  if (!PaddingValid(data)) return false;
+  data.resize(data.size() - static_cast<std::uint8_t>(data.back()));
+  return true;
+}
+
+bool DecryptWordKey(std::string_view cipherText, TWordKeyCipher& key, std::string& plain) {
+  std::string out(cipherText);
+  if (!key.DecryptInPlace(out)) return false;
   plain.swap(out);
   return true;
 }

@@ -30,6 +30,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -37,6 +38,8 @@
 #include "core/app/SettingsKeys.h"
 
 namespace quillet {
+
+class TBlowFish;
 
 // "Number" is used only strictly between 0 and this; otherwise the default
 // keys::kDefaultKeyNumber (164) stands in.
@@ -95,6 +98,28 @@ std::string EncryptWordKey(std::string_view plain, std::string_view word);
 // not N bytes of value N (N = 1..8): a wrong key word or a damaged file. An
 // empty file is an empty text.
 bool DecryptWordKey(std::string_view cipherText, std::string_view word, std::string& plain);
+// The word key after its key schedule (521 Blowfish block encryptions),
+// for a reader of many word-key files under one key word: the search
+// workers key it once per search rather than once per entry. An empty word
+// gives a key that decrypts nothing. One object per thread.
+class TWordKeyCipher {
+public:
+  explicit TWordKeyCipher(std::string_view word);
+  ~TWordKeyCipher();
+  TWordKeyCipher(const TWordKeyCipher&) = delete;
+  TWordKeyCipher& operator=(const TWordKeyCipher&) = delete;
+
+  bool Usable() const noexcept { return m_cipher != nullptr; }
+  // Decrypts a word-key file held in `data` where it lies and drops its
+  // padding; the rules and the result of DecryptWordKey. On false `data` is
+  // unspecified.
+  bool DecryptInPlace(std::string& data);
+
+private:
+  std::unique_ptr<TBlowFish> m_cipher;
+};
+// DecryptWordKey with a key prepared by TWordKeyCipher: the same result.
+bool DecryptWordKey(std::string_view cipherText, TWordKeyCipher& key, std::string& plain);
 // The number-key read rule for marker lines: when the first line is exactly
 // "Begin of File" it is dropped with its line end, then when the last line is
 // exactly "End of File" it is dropped with its own line end. Lines end at CR

@@ -281,20 +281,20 @@ bool TGrepProgram::BuildTable(int lineStart) {
 // Hands lines to OnMatch, counting line feeds only up to each reported line.
 class TReporter {
 public:
-  TReporter(TGrep& grep, const TTxtFile& file)
-      : m_grep(grep), m_file(file), m_lines(file.Lines()), m_number(file.FirstLineNumber()) {}
+  // `lines` in the form of TTxtFile::Lines(); its first line is `firstLine`.
+  TReporter(TGrep& grep, std::string_view lines, std::size_t firstLine)
+      : m_grep(grep), m_lines(lines), m_number(firstLine) {}
 
   // The line [start, end) of the block (end is its line feed).
   void Report(std::size_t start, std::size_t end) {
     m_number += CountLineFeeds(m_lines.data() + m_counted, start - m_counted);
     m_counted = start;
-    m_file.CheckCancel();
+    if (m_grep.Cancel.load(std::memory_order_relaxed)) throw EGrepCancel();
     if (m_grep.OnMatch) m_grep.OnMatch(m_grep, TGrepLine{TrimLineEnd(m_lines, start, end), m_number});
   }
 
 private:
   TGrep& m_grep;
-  const TTxtFile& m_file;
   std::string_view m_lines;
   std::size_t m_counted = 1;  // line feeds before here are counted
   std::size_t m_number;       // the number of the line starting at m_counted
@@ -438,6 +438,19 @@ const std::string& TGrep::ScanLiteral() {
   return static_cast<TGrepProgram&>(*Current().MatcherData).Literal;
 }
 
+namespace {
+
+void ScanBlock(TGrepProgram& program, std::string_view lines, TReporter& reporter) {
+  switch (program.Scan) {
+    case TGrep::TScan::EveryLine: ScanEveryLine(lines, reporter); break;
+    case TGrep::TScan::Literal: ScanForLiteral(program.Literal, lines, reporter); break;
+    case TGrep::TScan::ByteTable: ScanTable(program, lines, reporter); break;
+    case TGrep::TScan::CharacterWalk: ScanCharacters(program, lines, reporter); break;
+  }
+}
+
+}  // namespace
+
 void TGrep::Grep(const std::string& fileName) {
   ScanKind();  // builds the program
   auto& program = static_cast<TGrepProgram&>(*Current().MatcherData);
@@ -448,14 +461,32 @@ void TGrep::Grep(const std::string& fileName) {
     } catch (const EEndOfFile&) {
       return;
     }
-    TReporter reporter(*this, file);
-    const std::string_view lines = file.Lines();
-    switch (program.Scan) {
-      case TScan::EveryLine: ScanEveryLine(lines, reporter); break;
-      case TScan::Literal: ScanForLiteral(program.Literal, lines, reporter); break;
-      case TScan::ByteTable: ScanTable(program, lines, reporter); break;
-      case TScan::CharacterWalk: ScanCharacters(program, lines, reporter); break;
+    TReporter reporter(*this, file.Lines(), file.FirstLineNumber());
+    ScanBlock(program, file.Lines(), reporter);
+  }
+}
+
+void TGrep::GrepText(std::string_view text) {
+  ScanKind();
+  auto& program = static_cast<TGrepProgram&>(*Current().MatcherData);
+  const std::string all = LinesOfText(text);
+  const std::string_view lines(all);
+  // Blocks of whole lines about as large as the file reader's, each from the
+  // line feed that ends the previous one, so that a cancel is seen soon.
+  std::size_t from = 0;
+  std::size_t firstLine = 1;
+  while (from + 1 < lines.size()) {
+    if (Cancel.load(std::memory_order_relaxed)) throw EGrepCancel();
+    std::size_t to = lines.size() - 1;
+    if (to - from > TTxtFile::kBlockSize) {
+      to = lines.rfind('\n', from + TTxtFile::kBlockSize);
+      if (to == from) to = lines.find('\n', from + 1);  // one line longer than a block
     }
+    const std::string_view block = lines.substr(from, to - from + 1);
+    TReporter reporter(*this, block, firstLine);
+    ScanBlock(program, block, reporter);
+    firstLine += CountLineFeeds(block.data() + 1, block.size() - 1);
+    from = to;
   }
 }
 

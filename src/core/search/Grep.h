@@ -24,6 +24,7 @@
 // Line numbers are counted only up to each reported line.
 //
 // One TGrep per thread; Cancel may be set from any thread.
+// GrepText gives the same lines as Grep for text held in memory.
 #pragma once
 
 #include <atomic>
@@ -57,6 +58,13 @@ public:
   // Scans the file from its start. Returns at its end; throws EGrepCancel,
   // or std::system_error when the file cannot be opened or read.
   void Grep(const std::string& fileName);
+
+  // Scans `text` as Grep scans a file of the same bytes: the same lines,
+  // numbers and scans (see LinesOfText). For text that only exists in
+  // memory, such as a decrypted entry. Copies the text once; checks Cancel
+  // every kBlockSize bytes of it and before each line it reports (throws
+  // EGrepCancel).
+  void GrepText(std::string_view text);
 
   // Which scan the current pattern uses (for tests and benchmarks).
   enum class TScan { Literal, ByteTable, CharacterWalk, EveryLine };

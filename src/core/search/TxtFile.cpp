@@ -51,6 +51,18 @@ std::size_t CountLineFeeds(const char* data, std::size_t size) noexcept {
   return count;
 }
 
+std::string LinesOfText(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size() + 2);
+  lines += '\n';
+  lines += text;
+  for (std::size_t cr = lines.find('\r', 1); cr != std::string::npos; cr = lines.find('\r', cr + 1)) {
+    if (cr + 1 == lines.size() || lines[cr + 1] != '\n') lines[cr] = '\n';
+  }
+  if (lines.back() != '\n') lines += '\n';
+  return lines;
+}
+
 TTxtFile::TTxtFile(const std::string& path, const std::atomic<bool>* cancel) : m_cancel(cancel) {
   m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (m_fd < 0) throw std::system_error(errno, std::generic_category(), path);

@@ -50,6 +50,13 @@ inline std::string_view TrimLineEnd(std::string_view lines, std::size_t start, s
 // line numbering over whole blocks.
 std::size_t CountLineFeeds(const char* data, std::size_t size) noexcept;
 
+// `text` in the form of Lines(): a line feed first, each lone carriage
+// return turned into a line feed, and a line feed after a last line that
+// has no line end. So a text held in memory (a decrypted entry) is split
+// into exactly the lines, with the same numbers, as a file of its bytes.
+// An empty text gives "\n" alone (no line).
+std::string LinesOfText(std::string_view text);
+
 class TTxtFile {
 public:
   static constexpr std::size_t kBlockSize = 102400;

@@ -1,0 +1,400 @@
+// The diary grep (see DiaryGrep.h).
+#include "core/search/DiaryGrep.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#include "core/app/AppFolder.h"
+#include "core/app/HIniFile.h"
+#include "core/base/AtomicFile.h"
+#include "core/base/CodePage.h"
+#include "core/search/PlainSearch.h"
+#include "core/search/TxtFile.h"
+#include "core/store/DayMeta.h"
+
+namespace quillet {
+
+namespace {
+
+// The plain search looks at the cancel flag this often (in lines): a few
+// microseconds of work between looks.
+constexpr std::size_t kLinesPerCancelCheck = 4096;
+
+// Ends a body search early when the caller has seen enough (the squeeze
+// needs one hit per entry).
+struct TStopSearch {};
+
+// Lowers a code page 932 text where it lies; the case rule keeps lengths.
+void LowerInPlace(std::string& text) {
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      if (byte >= 'A' && byte <= 'Z') text[i] = static_cast<char>(byte + ('a' - 'A'));
+      continue;
+    }
+    const TCharCode code = CodeAt(text, i);
+    const TCharCode lower = LowerChar(code);
+    if (lower == code) continue;
+    if (lower > 0xFF) {
+      text[i] = static_cast<char>(lower >> 8);
+      text[i + 1] = static_cast<char>(lower & 0xFF);
+    } else {
+      text[i] = static_cast<char>(lower);
+    }
+  }
+}
+
+// A regular file at `path`, with its size.
+bool RegularFile(const std::string& path, std::uintmax_t& size) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  size = static_cast<std::uintmax_t>(st.st_size);
+  return true;
+}
+
+}  // namespace
+
+std::string RegExpErrorText(const ERegExpParser& error) {
+  std::string message;
+  ToUtf8(error.Message(), message);
+  return message + " (position " + std::to_string(error.Position()) + ")";
+}
+
+int PriorityFromSetting(int stored) noexcept { return stored >= 0 && stored <= 6 ? stored : kNormalPriority; }
+
+std::int64_t ProgressUnits(std::uintmax_t bytes) noexcept {
+  return static_cast<std::int64_t>((bytes + 1023) / 1024);
+}
+
+TGrepOptions ReadGrepOptions(const THIniFile& ini, int currentYear, int currentMonth) {
+  TGrepOptions options;
+  options.FromYear = keys::GrepFromYear.Read(ini, currentYear);
+  options.FromMonth = keys::GrepFromMonth.Read(ini, currentMonth);
+  options.ToYear = keys::GrepToYear.Read(ini, currentYear);
+  options.ToMonth = keys::GrepToMonth.Read(ini, currentMonth);
+  options.CaseSensitive = keys::GrepAnsi.Read(ini);
+  options.RegExp = keys::GrepBmReg.Read(ini);
+  options.SearchEncrypted = keys::GrepCode.Read(ini);
+  options.SearchTitles = keys::GrepTitle.Read(ini);
+  options.ShowProgress = keys::GrepProgress.Read(ini);
+  options.Priority = PriorityFromSetting(keys::GrepPriority.Read(ini));
+  return options;
+}
+
+void WriteGrepOptions(THIniFile& ini, const TGrepOptions& options) {
+  keys::GrepFromYear.Write(ini, options.FromYear);
+  keys::GrepFromMonth.Write(ini, options.FromMonth);
+  keys::GrepToYear.Write(ini, options.ToYear);
+  keys::GrepToMonth.Write(ini, options.ToMonth);
+  keys::GrepAnsi.Write(ini, options.CaseSensitive);
+  keys::GrepBmReg.Write(ini, options.RegExp);
+  keys::GrepCode.Write(ini, options.SearchEncrypted);
+  keys::GrepTitle.Write(ini, options.SearchTitles);
+  keys::GrepProgress.Write(ini, options.ShowProgress);
+  keys::GrepPriority.Write(ini, PriorityFromSetting(options.Priority));
+}
+
+std::string ValidateGrepStart(const TGrepOptions& options) {
+  // A text of blanks and quotes has no pattern either: searching the whole
+  // diary for nothing would only end in "not found".
+  if (SplitGrepPatterns(options.PatternText, false).empty()) return std::string(kMsgEnterSearchText);
+  const auto validYear = [](int year) { return year >= kFirstDiaryYear && year <= kLastDiaryYear; };
+  const auto validMonth = [](int month) { return month >= 1 && month <= 12; };
+  if (!validYear(options.FromYear) || !validYear(options.ToYear) || !validMonth(options.FromMonth) ||
+      !validMonth(options.ToMonth)) {
+    return std::string(kMsgBadPeriod);
+  }
+  if (options.FromYear > options.ToYear || (options.FromYear == options.ToYear && options.FromMonth > options.ToMonth)) {
+    return std::string(kMsgBadPeriod);
+  }
+  return {};
+}
+
+std::vector<std::string> SplitGrepPatterns(std::string_view text, bool lower) {
+  std::vector<std::string> patterns;
+  std::string piece;
+  bool quoted = false;
+  const auto finish = [&] {
+    if (!piece.empty()) patterns.push_back(lower ? LowerCase(piece) : piece);
+    piece.clear();
+  };
+  // Walks characters: a double-byte character is copied whole.
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = CharLength(text, i);
+    const char c = text[i];
+    if (length == 1 && c == '"') {
+      quoted = !quoted;
+    } else if (length == 1 && c == ' ' && !quoted) {
+      finish();
+    } else {
+      piece.append(text.substr(i, length));
+    }
+    i += length;
+  }
+  finish();
+  return patterns;
+}
+
+std::string GrepNotFoundCaption(std::string_view pattern) {
+  return "\"" + std::string(pattern) + "\" は検出されませんでした";
+}
+
+std::string GrepResultCaption(std::string_view pattern) { return "\"" + std::string(pattern) + " \"の検索結果"; }
+
+bool RemoveStaleGrepTemp(const std::string& appFolder) {
+  const std::string path = appFolder + std::string(kGrepTempName);
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR;
+}
+
+// --- TEntrySearch --------------------------------------------------------------
+
+TEntrySearch::TEntrySearch(std::vector<std::string> patterns, bool regExp, bool caseSensitive, const TCode& code)
+    : m_patterns(std::move(patterns)),
+      m_regExp(regExp),
+      m_caseSensitive(caseSensitive || regExp),
+      m_code(code),
+      m_title(std::make_unique<TAWKStr>()) {}
+
+TEntrySearch::~TEntrySearch() = default;
+
+void TEntrySearch::Cancel() noexcept {
+  m_cancel.store(true, std::memory_order_relaxed);
+  m_grep.Cancel.store(true, std::memory_order_relaxed);
+}
+
+void TEntrySearch::SearchBody(const std::string& path, TEntryMethod method, int keyNumber,
+                              const std::function<bool(std::size_t)>& onHit) {
+  if (Cancelled()) throw EGrepCancel();
+  if (method == TEntryMethod::Plain) {
+    SearchLines(path, {}, false, onHit);
+    return;
+  }
+  std::string text;
+  if (!ReadFileBytes(path, text)) throw EUnreadableEntry(path + ": " + std::strerror(errno));
+  if (method == TEntryMethod::Number) {
+    const std::uint8_t key = KeyByte(keyNumber);
+    for (char& c : text) c = static_cast<char>(static_cast<std::uint8_t>(c) ^ key);
+    text = StripNumberKeyMarkers(text);
+  } else {
+    if (!m_wordKey) m_wordKey = std::make_unique<TWordKeyCipher>(m_code.Word);
+    if (!m_wordKey->DecryptInPlace(text)) throw EUnreadableEntry(path + ": does not decrypt with the key word");
+    // The window loads a text only up to a NUL byte; search what it shows.
+    text.resize(std::min(text.find('\0'), text.size()));
+  }
+  SearchLines(path, text, true, onHit);
+}
+
+void TEntrySearch::SearchLines(const std::string& path, std::string_view text, bool inMemory,
+                               const std::function<bool(std::size_t)>& onHit) {
+  try {
+    if (m_regExp) {
+      m_grep.OnMatch = [&](TGrep&, const TGrepLine& line) {
+        if (!onHit(line.LineNumber)) throw TStopSearch();
+      };
+      for (const std::string& pattern : m_patterns) {
+        m_grep.SetRegExp(pattern);
+        if (inMemory) {
+          m_grep.GrepText(text);
+        } else {
+          m_grep.Grep(path);
+        }
+      }
+      return;
+    }
+    bool stop = false;
+    if (inMemory) {
+      PlainBlock(LinesOfText(text), 1, onHit, stop);
+      return;
+    }
+    TTxtFile file(path, &m_cancel);
+    while (!stop) {
+      try {
+        file.ReadBlock();
+      } catch (const EEndOfFile&) {
+        return;
+      }
+      PlainBlock(file.Lines(), file.FirstLineNumber(), onHit, stop);
+    }
+  } catch (const TStopSearch&) {
+  } catch (const std::system_error& error) {
+    throw EUnreadableEntry(error.what());
+  }
+}
+
+void TEntrySearch::PlainBlock(std::string_view lines, std::size_t firstLine,
+                              const std::function<bool(std::size_t)>& onHit, bool& stop) {
+  std::size_t number = firstLine;
+  std::size_t sinceCheck = 0;
+  for (std::size_t start = 1; start < lines.size(); ++number) {
+    if (++sinceCheck == kLinesPerCancelCheck) {
+      sinceCheck = 0;
+      if (Cancelled()) throw EGrepCancel();
+    }
+    const std::size_t end = lines.find('\n', start);
+    std::string_view line = TrimLineEnd(lines, start, end);
+    if (!m_caseSensitive) {
+      m_lowered.assign(line);
+      LowerInPlace(m_lowered);
+      line = m_lowered;
+    }
+    for (const std::string& pattern : m_patterns) {
+      if (ContainsPlain(line, pattern) && !onHit(number)) {
+        stop = true;
+        return;
+      }
+    }
+    start = end + 1;
+  }
+}
+
+int TEntrySearch::TitleHits(std::string_view title, bool firstOnly) {
+  std::string lowered;
+  if (!m_caseSensitive) {
+    lowered.assign(title);
+    LowerInPlace(lowered);
+    title = lowered;
+  }
+  int hits = 0;
+  for (const std::string& pattern : m_patterns) {
+    bool hit;
+    if (m_regExp) {
+      m_title->SetRegExp(pattern);
+      std::size_t start = 0;
+      std::size_t length = 0;
+      hit = m_title->Match(title, start, length);
+    } else {
+      hit = ContainsPlain(title, pattern);
+    }
+    if (!hit) continue;
+    ++hits;
+    if (firstOnly) break;
+  }
+  return hits;
+}
+
+// --- TDiaryGrep -------------------------------------------------------------------
+
+TDiaryGrep::TDiaryGrep(const TGrepOptions& options, const TStoreSettings& settings, const TCode& code)
+    : m_options(options),
+      m_settings(settings),
+      m_keyNumber(code.Number),
+      m_search(SplitGrepPatterns(options.PatternText, !options.RegExp && !options.CaseSensitive), options.RegExp,
+               options.CaseSensitive, code) {}
+
+std::vector<TDiaryGrep::TMonth> TDiaryGrep::Months() const {
+  std::vector<TMonth> months;
+  for (int year = m_options.FromYear; year <= m_options.ToYear; ++year) {
+    const int first = year == m_options.FromYear ? m_options.FromMonth : 1;
+    const int last = year == m_options.ToYear ? m_options.ToMonth : 12;
+    for (int month = std::max(first, 1); month <= std::min(last, 12); ++month) months.push_back({year, month});
+  }
+  return months;
+}
+
+std::int64_t TDiaryGrep::Estimate(const std::vector<TMonth>& months) {
+  std::int64_t total = 0;
+  for (const TMonth& m : months) {
+    const std::string folder = EntryFolder(m_settings, MakeDate(m.Year, m.Month, 1));
+    if (!FolderExists(folder)) continue;
+    for (int day = 1; day <= DaysInMonth(m.Year, m.Month); ++day) {
+      if (m_search.Cancelled()) throw EGrepCancel();
+      std::uintmax_t size = 0;
+      if (RegularFile(folder + EntryFileName(m_settings, m.Year, m.Month, day), size)) total += ProgressUnits(size);
+    }
+  }
+  return total;
+}
+
+TSearchOutcome TDiaryGrep::Run() {
+  TSearchOutcome outcome;
+  if (!FolderExists(m_settings.SavePath)) return outcome;
+  const std::vector<TMonth> months = Months();
+  try {
+    if (m_options.ShowProgress) {
+      if (OnStatus) OnStatus(kMsgEstimating);
+      const std::int64_t total = Estimate(months);
+      if (OnProgressMax) OnProgressMax(total);
+    }
+    if (OnStatus) OnStatus(kMsgSearching);
+    std::int64_t position = 0;
+    for (const TMonth& month : months) {
+      if (m_search.Cancelled()) throw EGrepCancel();
+      SearchMonth(month, position, outcome);
+    }
+  } catch (const EGrepCancel&) {
+    outcome.Cancelled = true;
+  }
+  outcome.Cancelled = outcome.Cancelled || m_search.Cancelled();
+  return outcome;
+}
+
+void TDiaryGrep::SearchMonth(const TMonth& month, std::int64_t& position, TSearchOutcome& outcome) {
+  const std::string folder = EntryFolder(m_settings, MakeDate(month.Year, month.Month, 1));
+  if (!FolderExists(folder)) return;
+  const THIniFile ini(folder + std::string(kSetIniName), false);
+  if (ini.ReadFailed()) {
+    outcome.Unreadable.push_back(ini.FileName());
+    return;
+  }
+  for (int day = 1; day <= DaysInMonth(month.Year, month.Month); ++day) {
+    if (m_search.Cancelled()) throw EGrepCancel();
+    const TDayMeta meta = ReadDayMeta(ini, day);
+    TGrepItem entry;
+    entry.Method = meta.EntryMethod();
+    entry.KeyNumber = meta.KeyNumber(m_keyNumber);
+    entry.Path = folder + EntryFileName(m_settings, month.Year, month.Month, day);
+    entry.Date = MakeDate(month.Year, month.Month, day);
+    entry.Title = meta.Title;
+    try {
+      std::uintmax_t size = 0;
+      if (RegularFile(entry.Path, size)) {
+        if (entry.Method == TEntryMethod::Plain || m_options.SearchEncrypted) {
+          try {
+            m_search.SearchBody(entry.Path, entry.Method, entry.KeyNumber, [&](std::size_t line) {
+              BodyHit(entry.Path, line, entry);
+              return true;
+            });
+          } catch (const EUnreadableEntry&) {
+            outcome.Unreadable.push_back(entry.Path);  // the title is still searched
+          }
+        }
+        position += ProgressUnits(size);
+        if (m_options.ShowProgress && OnProgress) OnProgress(position);
+      }
+      if (m_options.SearchTitles && !entry.Title.empty() && m_search.TitleHits(entry.Title, true) > 0) {
+        TitleHit(entry);
+      }
+    } catch (const ERegExpParser& error) {
+      if (outcome.RegExpError.empty()) outcome.RegExpError = RegExpErrorText(error);
+    }
+  }
+}
+
+void TDiaryGrep::BodyHit(const std::string& path, std::size_t line, const TGrepItem& day) {
+  if (!m_items.empty() && m_items.back().Path == path) {
+    m_items.back().Lines += ',' + std::to_string(line);
+    return;
+  }
+  TGrepItem item = day;
+  item.Kind = TGrepKind::Body;
+  item.Lines = std::to_string(line);
+  m_items.push_back(std::move(item));
+}
+
+void TDiaryGrep::TitleHit(const TGrepItem& day) {
+  if (!m_items.empty() && m_items.back().Path == day.Path) {
+    if (m_items.back().Kind == TGrepKind::Body) m_items.back().Kind = TGrepKind::BodyAndTitle;
+    return;
+  }
+  TGrepItem item = day;
+  item.Kind = TGrepKind::Title;
+  item.Lines.clear();
+  m_items.push_back(std::move(item));
+}
+
+}  // namespace quillet
