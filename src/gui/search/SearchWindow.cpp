@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "core/app/AppFolder.h"
@@ -77,7 +78,9 @@ void TSearchWindow::LoadState() {
     m_findByte->setChecked(keys::SearchByte.Read(ini));
     m_findRecursion->setChecked(keys::SearchRecursion.Read(ini));
   }
+  // The last search stands selected, so typing starts a new one.
   m_findBox->Box()->setFocus();
+  m_findBox->Box()->lineEdit()->selectAll();
 }
 
 void TSearchWindow::done(int result) {
