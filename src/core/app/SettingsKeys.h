@@ -198,6 +198,11 @@ inline constexpr TColorKey ColorRulerGaugeRange{kColor, "RulerGaugeRange", clBla
 inline constexpr TColorKey ColorReserveStr{kColor, "ReserveStr", clBlack};
 inline constexpr TColorKey ColorReserveBack{kColor, "ReserveBack", clNone};
 
+// Section "Search": the check boxes of the find and replace windows,
+// written when one of them closes.
+inline constexpr TFlagKey SearchByte{kSearch, "Byte", false, W::Exit};  // match case
+inline constexpr TFlagKey SearchRecursion{kSearch, "Recursion", false, W::Exit};  // wrap around
+
 // Section "Boot": which loaders run at start.
 inline constexpr TFlagKey LoadMenu{kBoot, "LoadMenu", true, W::Options};
 inline constexpr TFlagKey LoadEditor{kBoot, "LoadEditor", true, W::Options};

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QObject>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -62,6 +63,25 @@ public:
   virtual void SelectAll() = 0;
   virtual void SetBoxSelection(bool on) = 0;
 
+  // Find and replace. Search looks from the selection's end (forward) or
+  // start (backward), else from the caret, and selects the hit; false, with
+  // caret and selection unchanged, when there is none.
+  virtual bool Search(const std::string& text, bool forward, bool matchCase) = 0;
+  // The caret in display rows and columns, both 0-based.
+  virtual int CaretRow() const = 0;
+  virtual int CaretColumn() const = 0;
+  // The line-number bar counts rows from zero ("ZeroBase").
+  virtual bool RowsFromZero() const = 0;
+  // Caret to the end of the last row.
+  virtual void GoToEnd() = 0;
+  // Every hit replaced as one undo step, caret from the top; the count, or
+  // nothing when the text is read-only (see ReplaceAllText).
+  virtual std::optional<int> ReplaceAll(const std::string& pattern, const std::string& replacement,
+                                        bool matchCase) = 0;
+  // With window-edge wrapping, the wrap column fitted to the window again.
+  virtual void FitWrap() = 0;
+
+  virtual bool ReadOnly() const = 0;
   virtual void SetReadOnly(bool readOnly) = 0;
   // WordWrap wraps at the window edge, ByteWrap at column `wrapByte`.
   virtual void SetWrapMode(TWrapMode mode, int wrapByte) = 0;

@@ -29,6 +29,7 @@
 #include "gui/editor/EditorClipboard.h"
 #include "gui/editor/MainEditor.h"
 #include "gui/app/ToolImages.h"
+#include "gui/search/FindCommands.h"
 
 namespace quillet {
 
@@ -62,7 +63,7 @@ private:
 // Commands that belong to subsystems not built yet: shown, but disabled.
 // The side panel's page commands follow their pages (TPagePanel).
 const char* const kLaterCommands[] = {
-    "ActOption", "ActFind", "ActFindNext", "ActFindPrev", "ActReplace", "ActGrep",
+    "ActOption", "ActGrep",
 };
 
 }  // namespace
@@ -239,6 +240,7 @@ void TFmMain::ConnectCommands() {
   });
   connect(m_toolImages.get(), &TToolImages::Changed, this, &TFmMain::ApplyToolImages);
   ConnectEntryCommands();
+  new TFindCommands(*this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationActive)
       OnApplicationActivated();

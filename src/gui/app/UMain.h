@@ -161,6 +161,12 @@ public:
 
   // Shows a transient message in the message panel.
   void ShowStatusMessage(const QString& text);
+  // Entries a search box keeps (|"History"|).
+  int History() const { return m_history; }
+
+signals:
+  // The close sequence closes the modeless tool windows (find, replace).
+  void CloseToolWindows();
 
 protected:
   void closeEvent(QCloseEvent* event) override;

@@ -303,6 +303,7 @@ void TFmMain::RunCloseSequence() {
   // user left them, like the diary.
   if (!m_startupRefused) SaveSettings();
   if (m_saveOnClose) SaveEntry(false);
+  emit CloseToolWindows();
   ReleasePages();
 }
 

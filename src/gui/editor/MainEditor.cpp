@@ -3,6 +3,7 @@
 
 #include "core/app/HIniFile.h"
 #include "core/base/CodePage.h"
+#include "core/caret/EditorReplace.h"
 #include "gui/editor/EditorSE.h"
 #include "gui/editor/EditorSettings.h"
 
@@ -58,6 +59,21 @@ void TMainEditor::SetBoxSelection(bool on) {
   m_editor->SetSelectionMode(on ? TSelectionMode::smBox : TSelectionMode::smNormal);
 }
 
+bool TMainEditor::Search(const std::string& text, bool forward, bool matchCase) {
+  return m_editor->Search(text, forward, matchCase);
+}
+int TMainEditor::CaretRow() const { return m_editor->Row(); }
+int TMainEditor::CaretColumn() const { return m_editor->Col(); }
+bool TMainEditor::RowsFromZero() const { return m_editor->Leftbar().ZeroBase; }
+void TMainEditor::GoToEnd() { m_editor->Engine().MoveCaret(TCaretCommand::TextEnd, false); }
+
+std::optional<int> TMainEditor::ReplaceAll(const std::string& pattern, const std::string& replacement,
+                                           bool matchCase) {
+  return ReplaceAllText(m_editor->Engine(), pattern, replacement, matchCase);
+}
+
+void TMainEditor::FitWrap() { m_editor->FitWrap(); }
+bool TMainEditor::ReadOnly() const { return m_editor->ReadOnly(); }
 void TMainEditor::SetReadOnly(bool readOnly) { m_editor->SetReadOnly(readOnly); }
 
 void TMainEditor::SetWrapMode(TWrapMode mode, int wrapByte) {

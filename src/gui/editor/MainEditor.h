@@ -38,6 +38,15 @@ public:
   void Paste() override;
   void SelectAll() override;
   void SetBoxSelection(bool on) override;
+  bool Search(const std::string& text, bool forward, bool matchCase) override;
+  int CaretRow() const override;
+  int CaretColumn() const override;
+  bool RowsFromZero() const override;
+  void GoToEnd() override;
+  std::optional<int> ReplaceAll(const std::string& pattern, const std::string& replacement,
+                                bool matchCase) override;
+  void FitWrap() override;
+  bool ReadOnly() const override;
   void SetReadOnly(bool readOnly) override;
   void SetWrapMode(TWrapMode mode, int wrapByte) override;
   void SetEditorFont(const TFontSpec& font) override;
