@@ -26,6 +26,7 @@
 #include "gui/app/SmallDialogs.h"
 #include "gui/app/ToolImages.h"
 #include "gui/app/UMain.h"
+#include "gui/search/FmResult.h"
 
 namespace quillet {
 
@@ -303,6 +304,7 @@ void TFmMain::RunCloseSequence() {
   // user left them, like the diary.
   if (!m_startupRefused) SaveSettings();
   if (m_saveOnClose) SaveEntry(false);
+  if (TFmResult* result = ExistingResultWindow()) result->close();  // writes its settings
   ReleasePages();
 }
 
