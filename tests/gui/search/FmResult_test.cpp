@@ -201,7 +201,8 @@ TEST(ResultInMainWindow, F9MovesTheMainWindowToTheDateAndCloses) {
   env.reportError = [](const QString& text) { ADD_FAILURE() << text.toStdString(); };
   env.askYesNo = [](const QString&) { return true; };
   env.askText = [](const QString&, const QString&, const QString&, bool) { return std::optional<QString>(); };
-  TFmMain main(env);
+  auto owner = std::make_unique<TFmMain>(env);
+  TFmMain& main = *owner;
   ASSERT_TRUE(std::filesystem::create_directories(dir / "2005/3"));
   TGrepItem item;
   item.Date = MakeDate(2005, 3, 1);
@@ -223,6 +224,12 @@ TEST(ResultInMainWindow, F9MovesTheMainWindowToTheDateAndCloses) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(result.isNull());
   EXPECT_EQ(main.ExistingResultWindow(), nullptr);
+
+  // A result window still open when the main window closes writes its settings.
+  main.ResultWindow()->show();
+  main.ResultWindow()->Action("RActGridLines")->trigger();
+  owner.reset();
+  EXPECT_FALSE(THIniFile(dir / "Option/quillet.ini", false).ReadBool("Result", "GridLines", true));
 }
 
 }  // namespace
