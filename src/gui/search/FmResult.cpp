@@ -306,7 +306,7 @@ void TFmResult::ConnectActions() {
   connect(Action("RActSqueeze"), &QAction::triggered, this, &TFmResult::Squeeze);
   connect(Action("RActSqueezeCancel"), &QAction::triggered, this, [this] {
     m_results.ClearMarks();
-    Repaint();
+    Redraw();
     ShowStatusMessage("絞込みを解除しました");
   });
 
@@ -331,7 +331,7 @@ void TFmResult::ConnectActions() {
     connect(Action(kColoringCommands[i]), &QAction::toggled, this, [this, i](bool on) {
       if (!on) return;
       m_settings.Coloring = i;
-      Repaint();
+      Redraw();
     });
 
   connect(Action("RActCopy"), &QAction::triggered, this, [this] {
@@ -363,6 +363,11 @@ const TGrepList& TFmResult::Items() const { return m_results.Items(); }
 void TFmResult::ShowStatusMessage(const QString& text) { m_statusBar->ShowStatusMessage(text); }
 
 void TFmResult::Repaint() { m_model->Reset(m_host.store ? m_host.store().SavePath : std::string()); }
+
+void TFmResult::Redraw() {
+  m_list->viewport()->update();
+  m_list->horizontalHeader()->viewport()->update();
+}
 
 bool TFmResult::PreviewShown() const { return !m_edit->isHidden(); }
 
@@ -499,7 +504,7 @@ void TFmResult::ApplySettings() {
     m_hintTimer.stop();
     QToolTip::hideText();
   }
-  Repaint();
+  Redraw();
 }
 
 void TFmResult::ApplyColumns() {

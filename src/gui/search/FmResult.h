@@ -105,7 +105,10 @@ private:
   void WriteSettings();
   void ApplySettings();
   void ApplyColumns();
+  // Repaint: the rows changed (the model is reset, the selection goes).
+  // Redraw: only their look changed (colours, font, marks).
   void Repaint();
+  void Redraw();
   void ClearPreview();
   // The current record when the file commands may act on it, else nullptr.
   const TGrepItem* FileTarget() const;
