@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include "core/app/TempFolder.h"
@@ -101,6 +102,15 @@ TEST_F(ResultTest, PreviewDecryptsAndAVanishedFileDisablesTheFileCommands) {
   EXPECT_TRUE(window.PreviewShown());
   EXPECT_EQ(window.ResultEdit()->Lines().Text(), body);
   EXPECT_EQ(window.BandLabel()->text(), "雨 (暗号文章)");  // a title-only hit lists no lines
+
+  // The hint is the first line of the text as the preview shows it, not of
+  // the cipher bytes.
+  std::filesystem::create_directories(dir / "Option");
+  THIniFile(dir / "Option/quillet.ini", true).WriteInteger("Result", "HoverTime", 100);
+  window.show();
+  QTableView* list = window.ResultLV();
+  QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(0, 1)).center());
+  EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::text() == "秘密の一行目"; }, 4000)) << QToolTip::text().toStdString();
 
   // Deleted while previewed, then previewed again: the commands do nothing.
   window.ShowPreview(1);
