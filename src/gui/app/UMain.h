@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <chrono>
 #include <ctime>
@@ -38,6 +39,7 @@ class TPanelPage;
 struct TTextKey;
 class TToolImages;
 class TCoolBar;
+class TFmResult;
 enum class TWrapMode : int;
 
 // What the start-up sequence takes from outside, so that tests can fix the
@@ -136,6 +138,12 @@ public:
   void SetLinkTarget(const std::string& link);
   QMenu* LinkMenu() const { return m_linkMenu; }
   const TStoreSettings& StoreSettings() const { return m_store; }
+  // The key state passed to the store; search workers copy it when they start.
+  const TCode& Code() const { return m_code; }
+  // The grep's result window, made on first use and freed when it closes
+  // (FmResultHost.cpp); ExistingResultWindow is nullptr while there is none.
+  TFmResult* ResultWindow();
+  TFmResult* ExistingResultWindow() const;
   const std::string& AppFolder() const { return m_env.appFolder; }
   std::string OptionFolder() const;
   std::string SettingsFile() const;
@@ -267,6 +275,7 @@ private:
   QMenu* m_linkMenu = nullptr;
   QWidget* m_objectPanel = nullptr;
   QTabWidget* m_objectPCtrl = nullptr;
+  QPointer<TFmResult> m_resultWindow;
 };
 
 }  // namespace quillet

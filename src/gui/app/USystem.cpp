@@ -26,6 +26,7 @@
 #include "gui/app/SmallDialogs.h"
 #include "gui/app/ToolImages.h"
 #include "gui/app/UMain.h"
+#include "gui/search/FmResult.h"
 
 namespace quillet {
 
@@ -304,6 +305,7 @@ void TFmMain::RunCloseSequence() {
   if (!m_startupRefused) SaveSettings();
   if (m_saveOnClose) SaveEntry(false);
   emit CloseToolWindows();
+  if (TFmResult* result = ExistingResultWindow()) result->close();  // writes its settings
   ReleasePages();
 }
 
