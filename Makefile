@@ -9,7 +9,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DQUILLET_WERROR=ON
 endif
 
-.PHONY: all deps build run test bench asan clean
+.PHONY: all deps build run test bench asan tsan clean
 
 all: build
 
@@ -39,5 +39,11 @@ asan: deps
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# Thread sanitizer over the core tests (the search workers and their cancel).
+tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLET_BUILD_GUI=OFF -DQUILLET_SANITIZE=thread
+	cmake --build build-tsan -j $(JOBS) --target quillet_core_tests
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 600
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan
+	rm -rf $(BUILD) build-bench build-asan build-tsan

@@ -148,8 +148,10 @@ public:
   // `method` (number key with `keyNumber`): regular expressions pattern by
   // pattern over the file's lines, plain search line by line and pattern by
   // pattern inside a line. onHit returns false to stop the search early.
-  // Throws ERegExpParser, EUnreadableEntry, EGrepCancel.
-  void SearchBody(const std::string& path, TEntryMethod method, int keyNumber,
+  // `size` is the file's size as the caller found it: a plain file of up to
+  // 1 MiB is read whole, a larger one in blocks (encrypted ones are always
+  // read whole). Throws ERegExpParser, EUnreadableEntry, EGrepCancel.
+  void SearchBody(const std::string& path, std::uintmax_t size, TEntryMethod method, int keyNumber,
                   const std::function<bool(std::size_t)>& onHit);
   // The number of patterns that match `title` (regular expressions: any
   // match, possibly empty; plain: the title lowered when not case-sensitive).

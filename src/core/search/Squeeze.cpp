@@ -14,9 +14,11 @@ namespace quillet {
 
 namespace {
 
-bool RegularFileExists(const std::string& path) {
+bool RegularFile(const std::string& path, std::uintmax_t& size) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  size = static_cast<std::uintmax_t>(st.st_size);
+  return true;
 }
 
 }  // namespace
@@ -44,13 +46,18 @@ std::string ValidateSqueezeStart(std::string_view patternText, bool haveResultWi
   return {};
 }
 
+// Built by appending, as the grep's captions (GCC 12's false -Wrestrict).
 std::string SqueezeResultCaption(std::string_view pattern) {
-  return "\" " + std::string(pattern) + " \"の絞込み結果";
+  std::string caption("\" ");
+  caption.append(pattern).append(" \"の絞込み結果");
+  return caption;
 }
 
 std::string SqueezeCountMessage(std::size_t marked) {
   if (marked == 0) return " 絞り込み対象は存在しませんでした";
-  return " " + std::to_string(marked) + "個絞り込みました";
+  std::string message(" ");
+  message.append(std::to_string(marked)).append("個絞り込みました");
+  return message;
 }
 
 std::size_t CountMarked(const TGrepList& items) noexcept {
@@ -94,7 +101,8 @@ TSearchOutcome TSqueeze::Run() {
 
 bool TSqueeze::Examine(TGrepItem& item, TSearchOutcome& outcome) {
   try {
-    if (item.Kind != TGrepKind::Title && RegularFileExists(item.Path)) {
+    std::uintmax_t size = 0;
+    if (item.Kind != TGrepKind::Title && RegularFile(item.Path, size)) {
       const std::string folder = item.Path.substr(0, item.Path.rfind('/') + 1);
       if (!m_ini || folder != m_iniFolder) {
         m_ini = std::make_unique<THIniFile>(folder + std::string(kSetIniName), false);
@@ -107,7 +115,7 @@ bool TSqueeze::Examine(TGrepItem& item, TSearchOutcome& outcome) {
         const TDayMeta meta = ReadDayMeta(*m_ini, DayOf(item.Date));
         bool hit = false;
         try {
-          m_search.SearchBody(item.Path, meta.EntryMethod(), meta.KeyNumber(m_keyNumber), [&](std::size_t) {
+          m_search.SearchBody(item.Path, size, meta.EntryMethod(), meta.KeyNumber(m_keyNumber), [&](std::size_t) {
             hit = true;
             return false;  // one hit decides
           });

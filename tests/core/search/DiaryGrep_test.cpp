@@ -200,7 +200,7 @@ TEST(DiaryGrepCancel, StopsInsideALongBody) {
     for (const auto& [path, method] : {std::pair{plain, TEntryMethod::Plain}, std::pair{xored, TEntryMethod::Number}}) {
       TEntrySearch search({"needle"}, regExp, true, diary.Code);
       std::vector<std::size_t> hits;
-      EXPECT_THROW(search.SearchBody(path, method, 164, [&](std::size_t line) {
+      EXPECT_THROW(search.SearchBody(path, body.size(), method, 164, [&](std::size_t line) {
         hits.push_back(line);
         search.Cancel();
         return true;

@@ -250,7 +250,8 @@ TEST_F(CliStore, HonestFailures) {
   EXPECT_NE(noFlags.err.find("flags are unknown"), std::string::npos) << noFlags.err;
 }
 
-#if !defined(__SANITIZE_ADDRESS__)
+// Sanitizers cannot reserve their shadow memory under `ulimit -v`.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 TEST_F(CliStore, AnEntryLargerThanMemoryIsAMessageNotACrash) {
   // A sparse 4 GiB word-key entry costs no disk; the address space of the
   // run is 1 GiB. The save reads it to see whether it must be set aside.
