@@ -38,8 +38,7 @@
 #include "core/crypto/USecurity.h"
 #include "core/search/DiaryGrep.h"
 #include "core/store/UDate.h"
-
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
@@ -50,13 +49,11 @@ constexpr int kFirstYear = 2001;
 constexpr int kLastYear = 2020;
 constexpr const char* kWord = "bench-key";
 
-std::string Sjis(const std::string& utf8) {
-  std::string out;
-  if (!FromUtf8(utf8, out)) {
-    std::fprintf(stderr, "diarygrep_bench: cannot convert %s\n", utf8.c_str());
-    std::exit(1);
-  }
-  return out;
+std::string Sjis(const std::string& utf8) { return bench::Sjis(utf8, "diarygrep_bench"); }
+
+// GNU grep in the C locale with standard output to `output`; the wall time in seconds.
+double RunGnuGrep(const std::vector<std::string>& argv, const std::string& output) {
+  return bench::RunTimed(argv, {"LC_ALL=C"}, output, "diarygrep_bench");
 }
 
 const char* const kWords[] = {"今日", "明日", "天気", "晴れ", "会社", "仕事", "友達", "映画", "食事", "散歩",
@@ -107,38 +104,6 @@ std::string EnsureDiary(const TStoreSettings& settings) {
 }
 
 double Seconds(TClock::time_point since) { return std::chrono::duration<double>(TClock::now() - since).count(); }
-
-// GNU grep with stdout to `output`; returns the wall time in seconds.
-double RunGnuGrep(const std::vector<std::string>& argv, const std::string& output) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  std::vector<std::string> environment{"LC_ALL=C"};
-  for (char** e = environ; *e; ++e) {
-    if (std::string(*e).rfind("LC_", 0) != 0 && std::string(*e).rfind("LANG", 0) != 0) environment.push_back(*e);
-  }
-  std::vector<char*> envp;
-  for (auto& e : environment) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const auto begin = TClock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), envp.data()) != 0) {
-    std::fprintf(stderr, "diarygrep_bench: cannot start %s\n", argv[0].c_str());
-    std::exit(1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double seconds = Seconds(begin);
-  posix_spawn_file_actions_destroy(&actions);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
-    std::fprintf(stderr, "diarygrep_bench: grep failed (status %d)\n", status);
-    std::exit(1);
-  }
-  return seconds;
-}
 
 std::size_t CountLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -29,23 +29,18 @@
 
 #include "core/base/CodePage.h"
 #include "core/search/Grep.h"
-
-extern char** environ;
+#include "BenchSupport.h"
 
 namespace {
 
-using quillet::FromUtf8;
+
+std::string Sjis(const std::string& utf8) { return quillet::bench::Sjis(utf8, "grep_bench"); }
+
+double Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& output) {
+  return quillet::bench::RunTimed(argv, env, output, "grep_bench");
+}
 
 constexpr std::size_t kCorpusBytes = 52u << 20;
-
-std::string Sjis(const std::string& utf8) {
-  std::string out;
-  if (!FromUtf8(utf8, out)) {
-    std::fprintf(stderr, "grep_bench: cannot convert %s\n", utf8.c_str());
-    std::exit(1);
-  }
-  return out;
-}
 
 const char* const kWords[] = {
     "今日", "明日", "昨日", "天気", "晴れ", "曇り", "会社", "仕事", "友達", "映画", "食事", "散歩", "買い物",
@@ -97,38 +92,6 @@ std::string EnsureCorpus() {
   }
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
   return path;
-}
-
-// Runs argv with stdout to `output`; returns the wall time in seconds.
-double Run(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& output) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  std::vector<std::string> environment(env);
-  for (char** e = environ; *e; ++e) {
-    if (std::string(*e).rfind("LC_", 0) != 0 && std::string(*e).rfind("LANG", 0) != 0) environment.push_back(*e);
-  }
-  std::vector<char*> envp;
-  for (auto& e : environment) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const auto begin = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), envp.data()) != 0) {
-    std::fprintf(stderr, "grep_bench: cannot start %s\n", argv[0].c_str());
-    std::exit(1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  posix_spawn_file_actions_destroy(&actions);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) {
-    std::fprintf(stderr, "grep_bench: %s failed (status %d)\n", argv[0].c_str(), status);
-    std::exit(1);
-  }
-  return seconds;
 }
 
 std::vector<long> LineNumbers(const std::string& output, int field) {
