@@ -9,8 +9,9 @@
 
 namespace quillet {
 
-// Opens `target` (a path) with `tool` when `tool` names an existing file,
-// else with the desktop's handler. False when the program could not be
+// Opens `target` (a path, a web address, or "MailTo:" + a mail address)
+// with `tool` when `tool` names an existing file, else with the desktop's
+// handler. False when the program could not be
 // started or no handler took the path.
 bool OpenWithTool(const QString& tool, const QString& target);
 

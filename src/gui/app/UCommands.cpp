@@ -5,15 +5,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
-#include <QUrl>
 
 #include "core/app/SettingsKeys.h"
 #include "core/app/TextTransforms.h"
@@ -24,6 +20,7 @@
 #include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/OpenTool.h"
 #include "gui/app/SmallDialogs.h"
 #include "gui/app/UMain.h"
 #include "gui/editor/EditorClipboard.h"
@@ -198,15 +195,9 @@ void TFmMain::ShowAbout() {
 void TFmMain::OpenWithTool(const TTextKey& tool, const QString& target) {
   // The tool settings are edited by hand, so they are read afresh each time.
   const THIniFile ini(SettingsFile(), false);
-  const QString program = QString::fromStdString(tool.Read(ini));
-  if (!program.isEmpty() && QFileInfo(program).isFile()) {
-    QProcess::startDetached(program, {target});
-    return;
+  if (!quillet::OpenWithTool(QString::fromStdString(tool.Read(ini)), target)) {
+    ShowStatusMessage(OpenFailedMessage(target));
   }
-  const QUrl url = target.startsWith("MailTo:", Qt::CaseInsensitive) ? QUrl("mailto:" + target.mid(7))
-                   : QFileInfo::exists(target)                         ? QUrl::fromLocalFile(target)
-                                                                       : QUrl::fromUserInput(target);
-  QDesktopServices::openUrl(url);
 }
 
 }  // namespace quillet
