@@ -173,6 +173,15 @@ TEST_F(GrepTest, SqueezeMarksTheMatchingRowsOrStops) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return guard.isNull(); }, 2000));  // SqueezeTimer
   // The squeeze never adds to the grep's history.
   EXPECT_EQ(Read(app + "Option/Grep.txt"), test::Cp932("朝\r\n"));
+
+  // The main window's close closes a squeeze dialog whose search still runs.
+  result->Action("RActSqueeze")->trigger();
+  guard = main->findChild<TFmSqueeze*>("FmSqueeze");
+  Child<QPushButton>(guard, "SqueezeExecute")->click();
+  main->close();
+  ASSERT_TRUE(AllEnded());
+  EXPECT_TRUE(guard.isNull());
+  EXPECT_EQ(THIniFile(Ini(), false).ReadBool("Squeeze", "Progress", false), true);
 }
 
 }  // namespace
