@@ -174,9 +174,17 @@ TEST_F(GrepTest, SqueezeMarksTheMatchingRowsOrStops) {
   // The squeeze never adds to the grep's history.
   EXPECT_EQ(Read(app + "Option/Grep.txt"), test::Cp932("朝\r\n"));
 
-  // The main window's close closes a squeeze dialog whose search still runs.
+  // A pattern that never compiles is said, and the marks stay as they were.
   result->Action("RActSqueeze")->trigger();
   guard = main->findChild<TFmSqueeze*>("FmSqueeze");
+  Child<QCheckBox>(guard, "SqueezeBmReg")->setChecked(true);
+  Child<QComboBox>(guard, "SqueezeBox")->setEditText("散歩(");
+  Child<QPushButton>(guard, "SqueezeExecute")->click();
+  ASSERT_TRUE(AllEnded());
+  EXPECT_TRUE(guard->windowTitle().startsWith("正規表現が不正です: "));
+  EXPECT_EQ(CountMarked(result->Items()), 2u);
+
+  // The main window's close closes a squeeze dialog whose search still runs.
   Child<QPushButton>(guard, "SqueezeExecute")->click();
   main->close();
   ASSERT_TRUE(AllEnded());
