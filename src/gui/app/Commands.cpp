@@ -141,7 +141,7 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
   b.Sep("MenuSearchSep1");
   b.Toggle("MenuReplace", "ActReplace", "文字列置換(&R)", "Ctrl+H", kImgReplace);
   b.Sep("MenuSearchSep2");
-  b.Cmd("MenuGrep", "ActGrep", "ファイルから検索(&G)", none, kImgGrep);
+  b.Toggle("MenuGrep", "ActGrep", "ファイルから検索(&G)", none, kImgGrep);
   b.End();
 
   b.Menu("MenuDate", "日付(&D)");

@@ -30,6 +30,7 @@
 #include "gui/editor/MainEditor.h"
 #include "gui/app/ToolImages.h"
 #include "gui/search/FindCommands.h"
+#include "gui/search/GrepCommands.h"
 
 namespace quillet {
 
@@ -63,7 +64,7 @@ private:
 // Commands that belong to subsystems not built yet: shown, but disabled.
 // The side panel's page commands follow their pages (TPagePanel).
 const char* const kLaterCommands[] = {
-    "ActOption", "ActGrep",
+    "ActOption",
 };
 
 }  // namespace
@@ -241,6 +242,7 @@ void TFmMain::ConnectCommands() {
   connect(m_toolImages.get(), &TToolImages::Changed, this, &TFmMain::ApplyToolImages);
   ConnectEntryCommands();
   new TFindCommands(*this);
+  new TGrepCommands(*this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationActive)
       OnApplicationActivated();

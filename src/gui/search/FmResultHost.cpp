@@ -2,6 +2,7 @@
 // use and connects it to the store settings, the key state and the day hub.
 #include "gui/app/UMain.h"
 #include "gui/search/FmResult.h"
+#include "gui/search/GrepCommands.h"
 
 namespace quillet {
 
@@ -15,6 +16,9 @@ TFmResult* TFmMain::ResultWindow() {
   host.moveToDate = [this](TDate date) { return ChangeDay(date); };
   m_resultWindow = new TFmResult(std::move(host), this);
   m_resultWindow->setAttribute(Qt::WA_DeleteOnClose);
+  // "新規検索" and "絞込検索" open the grep and squeeze dialogs.
+  if (auto* grep = findChild<TGrepCommands*>("GrepCommands", Qt::FindDirectChildrenOnly))
+    grep->HookResultWindow(*m_resultWindow);
   return m_resultWindow;
 }
 
