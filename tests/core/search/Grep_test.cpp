@@ -306,7 +306,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TGnuRow{"DigitsThenKanji", "[0-9]+ 個", false},
                       TGnuRow{"HiraganaRange", "[ぁ-ん]+する", true},
                       TGnuRow{"KatakanaRangeStar", "^[ァ-ヶー]*$", true},
-                      TGnuRow{"KatakanaRangeThree", "[ア-ン][ア-ン][ア-ン]", true}),
+                      TGnuRow{"KatakanaRangeThree", "[ア-ン][ア-ン][ア-ン]", true},
+                      // Former bug: the range spans the line feed, which the
+                      // grep took for a member, and every line matched.
+                      TGnuRow{"ClassRangeOverLineFeed", "[\\t- ]", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DifferenceFromByteGrep, NoBackslashInsideSo) {
