@@ -1,11 +1,13 @@
 // The diary grep (see DiaryGrep.h).
 #include "core/search/DiaryGrep.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 #include <utility>
@@ -54,13 +56,14 @@ void LowerInPlace(std::string& text) {
   }
 }
 
-// A month folder held open, so that the up to 31 look-ups of its days walk
-// one path component each rather than the whole path (most of the cost of
-// a search of small entries is path look-ups).
+// A month folder held open and listed once. Most of the cost of a search of
+// small entries is finding and opening files: one listing tells which days
+// have a file (in most diaries many days have none, and probing a name is a
+// path look-up), and files are opened relative to the folder.
 class TMonthFolder {
 public:
   explicit TMonthFolder(const std::string& path)
-      : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+      : m_fd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {}  // enough to open files in it
   ~TMonthFolder() {
     if (m_fd >= 0) ::close(m_fd);
   }
@@ -68,6 +71,42 @@ public:
   TMonthFolder& operator=(const TMonthFolder&) = delete;
 
   bool Exists() const noexcept { return m_fd >= 0; }
+
+  // Marks which of `names` the folder lists. A folder that may be entered
+  // but not listed (no read permission) lists every name: each is then
+  // probed when opened, as if there were no listing.
+  void List(const std::vector<std::string>& names) {
+    m_listed.assign(names.size(), true);
+    m_regular.assign(names.size(), false);
+    const int fd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+      if (fd >= 0) ::close(fd);
+      return;
+    }
+    std::vector<bool> listed(names.size(), false);
+    std::vector<bool> regular(names.size(), false);
+    for (;;) {
+      errno = 0;
+      const dirent* entry = ::readdir(dir);
+      if (!entry) break;
+      const std::string_view name(entry->d_name);
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+          listed[i] = true;
+          regular[i] = entry->d_type == DT_REG;  // unknown, a link: asked when opened
+          break;
+        }
+      }
+    }
+    if (errno == 0) {  // a listing cut short by an error proves nothing
+      m_listed.swap(listed);
+      m_regular.swap(regular);
+    }
+    ::closedir(dir);
+  }
+  bool Listed(std::size_t index) const noexcept { return m_listed[index]; }
+
   // A regular file `name` in the folder, with its size.
   bool RegularFile(const std::string& name, std::uintmax_t& size) const {
     struct stat st {};
@@ -76,8 +115,80 @@ public:
     return true;
   }
 
+  enum class TRead { NoFile, Read, TooLarge, Failed };
+  // Reads the regular file names[index] whole into `text` when it holds at
+  // most `limit` bytes; `size` is its size. NoFile when there is no regular
+  // file of that name (symbolic links followed); Failed (errno set) when
+  // there is one that cannot be read. A file the listing showed to be
+  // regular and smaller than the first read costs an open, one read and a
+  // close: entries are small.
+  TRead ReadWhole(std::size_t index, const std::string& name, std::uintmax_t limit, std::string& text,
+                  std::uintmax_t& size) {
+    // O_NONBLOCK keeps a named pipe from blocking the open; it is no entry.
+    const int fd = ::openat(m_fd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+      const int error = errno;
+      if (!RegularFile(name, size)) return TRead::NoFile;
+      errno = error;
+      return TRead::Failed;
+    }
+    const TRead read = ReadOpen(fd, m_regular[index], limit, text, size);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return read;
+  }
+
 private:
+  static constexpr std::size_t kFirstRead = 64 * 1024;
+
+  TRead ReadOpen(int fd, bool regular, std::uintmax_t limit, std::string& text, std::uintmax_t& size) {
+    std::size_t got = 0;
+    if (regular) {
+      if (!m_first) m_first = std::make_unique_for_overwrite<char[]>(kFirstRead);
+      if (!ReadSome(fd, m_first.get(), kFirstRead, got)) return TRead::Failed;
+      if (got < kFirstRead && got <= limit) {  // the whole file
+        text.assign(m_first.get(), got);
+        size = got;
+        return TRead::Read;
+      }
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return TRead::Failed;
+    if (!S_ISREG(st.st_mode)) return TRead::NoFile;
+    size = static_cast<std::uintmax_t>(st.st_size);
+    if (size > limit) return TRead::TooLarge;
+    text.assign(got > 0 ? m_first.get() : "", got);
+    // One byte more than the size, so that a single read sees the end.
+    text.resize(std::max(static_cast<std::size_t>(size) + 1, got + 1));
+    for (;;) {
+      std::size_t more = 0;
+      if (!ReadSome(fd, text.data() + got, text.size() - got, more)) return TRead::Failed;
+      got += more;
+      if (got < text.size()) break;  // short of what was asked for: the end
+      text.resize(text.size() * 2);  // the file grew since fstat
+    }
+    text.resize(got);
+    size = got;
+    return TRead::Read;
+  }
+
+  // One read(2), repeated when interrupted.
+  static bool ReadSome(int fd, char* into, std::size_t room, std::size_t& got) {
+    for (;;) {
+      const ssize_t n = ::read(fd, into, room);
+      if (n >= 0) {
+        got = static_cast<std::size_t>(n);
+        return true;
+      }
+      if (errno != EINTR) return false;
+    }
+  }
+
   int m_fd;
+  std::vector<bool> m_listed;
+  std::vector<bool> m_regular;     // the listing says: a regular file
+  std::unique_ptr<char[]> m_first;  // the first read of each file
 };
 
 }  // namespace
@@ -207,15 +318,17 @@ void TEntrySearch::SearchBody(const std::string& path, std::uintmax_t size, TEnt
   }
   std::string text;
   if (!ReadFileBytes(path, text)) throw EUnreadableEntry(path + ": " + std::strerror(errno));
-  if (method == TEntryMethod::Plain) {
-    SearchLines(path, text, true, onHit);
-    return;
-  }
+  SearchText(path, text, method, keyNumber, onHit);
+}
+
+void TEntrySearch::SearchText(const std::string& path, std::string& text, TEntryMethod method, int keyNumber,
+                              const std::function<bool(std::size_t)>& onHit) {
+  if (Cancelled()) throw EGrepCancel();
   if (method == TEntryMethod::Number) {
     const std::uint8_t key = KeyByte(keyNumber);
     for (char& c : text) c = static_cast<char>(static_cast<std::uint8_t>(c) ^ key);
     text = StripNumberKeyMarkers(text);
-  } else {
+  } else if (method == TEntryMethod::Word) {
     if (!m_wordKey) m_wordKey = std::make_unique<TWordKeyCipher>(m_code.Word);
     if (!m_wordKey->DecryptInPlace(text)) throw EUnreadableEntry(path + ": does not decrypt with the key word");
     // The window loads a text only up to a NUL byte; search what it shows.
@@ -370,36 +483,61 @@ TSearchOutcome TDiaryGrep::Run() {
 
 void TDiaryGrep::SearchMonth(const TMonth& month, std::int64_t& position, TSearchOutcome& outcome) {
   const std::string folder = EntryFolder(m_settings, MakeDate(month.Year, month.Month, 1));
-  const TMonthFolder files(folder);
+  TMonthFolder files(folder);
   if (!files.Exists()) return;
   const THIniFile ini(folder + std::string(kSetIniName), false);
   if (ini.ReadFailed()) {
     outcome.Unreadable.push_back(ini.FileName());
     return;
   }
-  for (int day = 1; day <= DaysInMonth(month.Year, month.Month); ++day) {
+  // Day numbers past the month's end are never looked up (see the header).
+  const int days = DaysInMonth(month.Year, month.Month);
+  m_names.resize(static_cast<std::size_t>(days));
+  for (int day = 1; day <= days; ++day) {
+    m_names[static_cast<std::size_t>(day - 1)] = EntryFileName(m_settings, month.Year, month.Month, day);
+  }
+  files.List(m_names);
+  for (int day = 1; day <= days; ++day) {
     if (m_search.Cancelled()) throw EGrepCancel();
     const TDayMeta meta = ReadDayMeta(ini, day);
     TGrepItem entry;
     entry.Method = meta.EntryMethod();
     entry.KeyNumber = meta.KeyNumber(m_keyNumber);
-    const std::string name = EntryFileName(m_settings, month.Year, month.Month, day);
+    const std::string& name = m_names[static_cast<std::size_t>(day - 1)];
     entry.Path = folder + name;
     entry.Date = MakeDate(month.Year, month.Month, day);
     entry.Title = meta.Title;
+    const auto onHit = [&](std::size_t line) {
+      BodyHit(entry.Path, line, entry);
+      return true;
+    };
     try {
       std::uintmax_t size = 0;
-      if (files.RegularFile(name, size)) {
+      bool exists = false;
+      if (files.Listed(static_cast<std::size_t>(day - 1))) {
         if (entry.Method == TEntryMethod::Plain || m_options.SearchEncrypted) {
+          // Plain entries past the limit are searched in blocks; encrypted
+          // ones are always decrypted whole.
+          const std::uintmax_t limit = entry.Method == TEntryMethod::Plain ? kWholeFileLimit : UINTMAX_MAX;
+          const TMonthFolder::TRead read =
+              files.ReadWhole(static_cast<std::size_t>(day - 1), name, limit, m_text, size);
+          exists = read != TMonthFolder::TRead::NoFile;
           try {
-            m_search.SearchBody(entry.Path, size, entry.Method, entry.KeyNumber, [&](std::size_t line) {
-              BodyHit(entry.Path, line, entry);
-              return true;
-            });
+            if (read == TMonthFolder::TRead::Read) {
+              m_search.SearchText(entry.Path, m_text, entry.Method, entry.KeyNumber, onHit);
+            } else if (read == TMonthFolder::TRead::TooLarge) {
+              m_search.SearchBody(entry.Path, size, entry.Method, entry.KeyNumber, onHit);
+            } else if (read == TMonthFolder::TRead::Failed) {
+              throw EUnreadableEntry(entry.Path + ": " + std::strerror(errno));
+            }
           } catch (const EUnreadableEntry&) {
             outcome.Unreadable.push_back(entry.Path);  // the title is still searched
           }
+        } else {
+          exists = files.RegularFile(name, size);
         }
+      }
+      if (exists) {
         position += ProgressUnits(size);
         if (m_options.ShowProgress && OnProgress) OnProgress(position);
       }
