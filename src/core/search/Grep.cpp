@@ -11,7 +11,8 @@
 // A pattern that is not a plain literal may still require one: every match
 // of [ァ-ヶ]*ニュース[ぁ-ん]* contains ニュース. Such a literal (found on the
 // parse tree: exact strings, prefixes and suffixes joined across
-// concatenations, as grep tools have long done) is searched for with memmem
+// concatenations, as grep tools have long done; of several, the one least
+// likely to occur in Japanese text, see Rarity) is searched for with memmem
 // first, and only the lines holding it are walked with the tables.
 #include "core/search/Grep.h"
 
@@ -101,8 +102,25 @@ std::vector<TRECode> Joined(const std::vector<TRECode>& a, const std::vector<TRE
   return joined;
 }
 
-void Longest(std::vector<TRECode>& best, const std::vector<TRECode>& candidate) {
-  if (candidate.size() > best.size()) best = candidate;
+// How seldom a literal is likely to occur in Japanese text, so that the
+// scan stops at few lines: kana-kanji prose is about half hiragana (particles
+// such as で and に are in nearly every line), ASCII and punctuation are
+// common too, while any one kanji or katakana character is rare. So a kanji
+// or katakana character counts 3, any other character 1: of the literals
+// that (会社|学校)で[0-9]+時 requires, 時 wins over で.
+int Rarity(const std::vector<TRECode>& codes) {
+  int score = 0;
+  for (const TRECode code : codes) {
+    const bool hiragana = code >= 0x829F && code <= 0x82F1;
+    const bool punctuation = code >= 0x8140 && code <= 0x81FC;
+    score += code > 0xFF && !hiragana && !punctuation ? 3 : 1;
+  }
+  return score;
+}
+
+// Keeps the rarer literal; the first of two equally rare ones.
+void KeepRarer(std::vector<TRECode>& best, const std::vector<TRECode>& candidate) {
+  if (Rarity(candidate) > Rarity(best)) best = candidate;
 }
 
 TRequired Cut(TRequired r) {
@@ -133,8 +151,8 @@ TRequired Combine(const TRENode& node, const TRequired* left, const TRequired* r
       r.Prefix = left->Exact ? Joined(left->Prefix, right->Prefix) : left->Prefix;
       r.Suffix = right->Exact ? Joined(left->Suffix, right->Suffix) : right->Suffix;
       r.Factor = left->Factor;
-      Longest(r.Factor, right->Factor);
-      Longest(r.Factor, Joined(left->Suffix, right->Prefix));
+      KeepRarer(r.Factor, right->Factor);
+      KeepRarer(r.Factor, Joined(left->Suffix, right->Prefix));
       if (r.Exact) r.Factor = r.Prefix;
       return Cut(std::move(r));
     case TRENodeKind::Union: {
@@ -150,7 +168,7 @@ TRequired Combine(const TRENode& node, const TRequired* left, const TRequired* r
       while (m < c.size() && m < d.size() && c[c.size() - 1 - m] == d[d.size() - 1 - m]) ++m;
       r.Suffix.assign(c.end() - static_cast<std::ptrdiff_t>(m), c.end());
       r.Factor = r.Prefix;
-      Longest(r.Factor, r.Suffix);
+      KeepRarer(r.Factor, r.Suffix);
       return r;
     }
     default:  // star, line head, line tail: nothing required

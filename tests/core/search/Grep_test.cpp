@@ -112,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TRequiredRow{"NothingRequired", "ab|cd", ""},
                       TRequiredRow{"OptionalPartBreaks", "abc?d", "ab"},
                       TRequiredRow{"SingleByteIsNotWorthIt", "a[bc]", ""},
-                      TRequiredRow{"LineFeedIsNeverPartOfIt", "ab\\ncd", "ab"}),
+                      TRequiredRow{"LineFeedIsNeverPartOfIt", "ab\\ncd", "ab"},
+                      // で (hiragana) is in nearly every line of Japanese text.
+                      TRequiredRow{"KanjiBeforeHiragana", "(a|b)\x82\xC5[0-9]+\x8E\x9E", "\x8E\x9E"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct TGrepRow {
