@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -23,10 +24,6 @@
 namespace quillet {
 
 namespace {
-
-// The plain search looks at the cancel flag this often (in lines): a few
-// microseconds of work between looks.
-constexpr std::size_t kLinesPerCancelCheck = 4096;
 
 // Plain entries up to this size are read whole and searched in memory: one
 // read instead of the block reader's buffer of 100 KB for every small file.
@@ -356,7 +353,16 @@ void TEntrySearch::SearchLines(const std::string& path, std::string_view text, b
     }
     bool stop = false;
     if (inMemory) {
-      PlainBlock(LinesOfText(text), 1, onHit, stop);
+      const std::string all = LinesOfText(text);
+      const std::string_view lines(all);
+      std::size_t firstLine = 1;
+      for (std::size_t from = 0; from + 1 < lines.size() && !stop;) {
+        const std::size_t to = BlockEndAfter(lines, from);
+        const std::string_view block = lines.substr(from, to - from + 1);
+        PlainBlock(block, firstLine, onHit, stop);
+        firstLine += CountLineFeeds(block.data() + 1, block.size() - 1);
+        from = to;
+      }
       return;
     }
     TTxtFile file(path, &m_cancel);
@@ -374,29 +380,60 @@ void TEntrySearch::SearchLines(const std::string& path, std::string_view text, b
   }
 }
 
+// Each pattern is searched for over the whole block (one memmem pass per
+// pattern rather than a call per line and pattern), and its hits are taken
+// line by line: a line is reported once for each pattern that occurs in
+// it, in pattern order, as a search line by line would. A hit must lie
+// inside its line (before the CR LF), and FindPlain keeps it on character
+// boundaries; a line end is a boundary for every line, since a lead byte
+// before CR or LF stands alone.
 void TEntrySearch::PlainBlock(std::string_view lines, std::size_t firstLine,
                               const std::function<bool(std::size_t)>& onHit, bool& stop) {
+  if (Cancelled()) throw EGrepCancel();
+  if (!m_caseSensitive) {
+    m_lowered.assign(lines);
+    LowerInPlace(m_lowered);  // keeps lengths, and line ends where they are
+    lines = m_lowered;
+  }
+  const std::size_t count = m_patterns.size();
+  m_hitLineEnd.assign(count, std::string_view::npos);
+  // The line end (offset of its '\n') of the next hit of pattern k at or
+  // after `from`, a line start.
+  const auto seek = [&](std::size_t k, std::size_t from) {
+    const std::string& pattern = m_patterns[k];
+    m_hitLineEnd[k] = std::string_view::npos;
+    while (from < lines.size()) {
+      const std::size_t hit = FindPlain(lines, pattern, from);
+      if (hit == std::string_view::npos) return;
+      const auto* end = static_cast<const char*>(std::memchr(lines.data() + hit, '\n', lines.size() - hit));
+      const auto lineEnd = static_cast<std::size_t>(end - lines.data());  // the block ends in '\n'
+      const std::size_t textEnd = lines[lineEnd - 1] == '\r' ? lineEnd - 1 : lineEnd;
+      if (hit + pattern.size() <= textEnd) {
+        m_hitLineEnd[k] = lineEnd;
+        return;
+      }
+      from = lineEnd + 1;  // a later hit in this line would cross its end too
+    }
+  };
+  for (std::size_t k = 0; k < count; ++k) seek(k, 1);
+  std::size_t counted = 1;  // line feeds before here are counted
   std::size_t number = firstLine;
-  std::size_t sinceCheck = 0;
-  for (std::size_t start = 1; start < lines.size(); ++number) {
-    if (++sinceCheck == kLinesPerCancelCheck) {
-      sinceCheck = 0;
-      if (Cancelled()) throw EGrepCancel();
-    }
-    const std::size_t end = lines.find('\n', start);
-    std::string_view line = TrimLineEnd(lines, start, end);
-    if (!m_caseSensitive) {
-      m_lowered.assign(line);
-      LowerInPlace(m_lowered);
-      line = m_lowered;
-    }
-    for (const std::string& pattern : m_patterns) {
-      if (ContainsPlain(line, pattern) && !onHit(number)) {
+  for (;;) {
+    const std::size_t lineEnd = *std::min_element(m_hitLineEnd.begin(), m_hitLineEnd.end());
+    if (lineEnd == std::string_view::npos) return;
+    const auto* before = static_cast<const char*>(::memrchr(lines.data(), '\n', lineEnd));  // lines[0] is '\n'
+    const auto lineStart = static_cast<std::size_t>(before - lines.data()) + 1;
+    number += CountLineFeeds(lines.data() + counted, lineStart - counted);
+    counted = lineStart;
+    if (Cancelled()) throw EGrepCancel();  // before each line it reports, as the file grep does
+    for (std::size_t k = 0; k < count; ++k) {
+      if (m_hitLineEnd[k] != lineEnd) continue;
+      if (!onHit(number)) {
         stop = true;
         return;
       }
+      seek(k, lineEnd + 1);
     }
-    start = end + 1;
   }
 }
 

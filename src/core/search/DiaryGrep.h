@@ -164,8 +164,8 @@ public:
   // With `firstOnly`, at most 1. Throws ERegExpParser.
   int TitleHits(std::string_view title, bool firstOnly);
 
-  // Stops SearchBody within a block of text or a few thousand lines, and
-  // any later call at its start. Any thread.
+  // Stops SearchBody within a block of 100 KB of text or before the next
+  // line it would report, and any later call at its start. Any thread.
   void Cancel() noexcept;
   bool Cancelled() const noexcept { return m_cancel.load(std::memory_order_relaxed); }
   const std::vector<std::string>& Patterns() const noexcept { return m_patterns; }
@@ -184,7 +184,8 @@ private:
   TGrep m_grep;
   std::unique_ptr<TAWKStr> m_title;
   std::atomic<bool> m_cancel{false};
-  std::string m_lowered;  // reused line buffer of the plain search
+  std::string m_lowered;                 // reused buffer of the plain search
+  std::vector<std::size_t> m_hitLineEnd;  // the plain search: per pattern, where its next hit's line ends
 };
 
 // What a grep or squeeze run ended with.

@@ -489,17 +489,11 @@ void TGrep::GrepText(std::string_view text) {
   auto& program = static_cast<TGrepProgram&>(*Current().MatcherData);
   const std::string all = LinesOfText(text);
   const std::string_view lines(all);
-  // Blocks of whole lines about as large as the file reader's, each from the
-  // line feed that ends the previous one, so that a cancel is seen soon.
   std::size_t from = 0;
   std::size_t firstLine = 1;
   while (from + 1 < lines.size()) {
     if (Cancel.load(std::memory_order_relaxed)) throw EGrepCancel();
-    std::size_t to = lines.size() - 1;
-    if (to - from > TTxtFile::kBlockSize) {
-      to = lines.rfind('\n', from + TTxtFile::kBlockSize);
-      if (to == from) to = lines.find('\n', from + 1);  // one line longer than a block
-    }
+    const std::size_t to = BlockEndAfter(lines, from);
     const std::string_view block = lines.substr(from, to - from + 1);
     TReporter reporter(*this, block, firstLine);
     ScanBlock(program, block, reporter);

@@ -63,6 +63,13 @@ std::string LinesOfText(std::string_view text) {
   return lines;
 }
 
+std::size_t BlockEndAfter(std::string_view lines, std::size_t from) {
+  const std::size_t last = lines.size() - 1;
+  if (last - from <= TTxtFile::kBlockSize) return last;
+  const std::size_t end = lines.rfind('\n', from + TTxtFile::kBlockSize);
+  return end != from ? end : lines.find('\n', from + 1);  // one line longer than a block
+}
+
 TTxtFile::TTxtFile(const std::string& path, const std::atomic<bool>* cancel) : m_cancel(cancel) {
   m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (m_fd < 0) throw std::system_error(errno, std::generic_category(), path);
