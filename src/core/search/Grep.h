@@ -33,6 +33,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/search/TxtFile.h"
 #include "core/search/bmRegExp.h"
@@ -74,6 +75,9 @@ public:
   // literal scan, a literal every match contains for a table scan (may be
   // empty).
   const std::string& ScanLiteral();
+  // All the literals the scan searches for: ScanLiteral alone, or a few one
+  // of which every match holds (東京|大阪), or none.
+  const std::vector<std::string>& ScanLiterals();
 };
 
 }  // namespace quillet
