@@ -154,8 +154,10 @@ int RunSearch(const std::vector<std::string>& args) {
     }
   }
   if (const std::string problem = ValidateGrepStart(options); !problem.empty()) {
-    return Usage(problem + " (from " + std::to_string(options.FromYear) + "-" + std::to_string(options.FromMonth) +
-                 " to " + std::to_string(options.ToYear) + "-" + std::to_string(options.ToMonth) + ")");
+    char range[48];
+    std::snprintf(range, sizeof range, " (from %04d-%02d to %04d-%02d)", options.FromYear, options.FromMonth,
+                  options.ToYear, options.ToMonth);
+    return Usage(problem + range);
   }
 
   TDiaryGrep grep(options, context.store, context.code);
