@@ -215,7 +215,7 @@ public:
   // hits found until then. Call once.
   TSearchOutcome Run();
   // Any thread, any time; Run returns soon after (within one block of
-  // 100 KB of text or a few thousand lines).
+  // 100 KB of text, or before the next line it would report).
   void Cancel() noexcept { m_search.Cancel(); }
 
   // The hits, valid after Run; the caller may move them out.
