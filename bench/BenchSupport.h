@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/base/CodePage.h"
@@ -24,6 +25,18 @@ inline std::string Sjis(const std::string& utf8, const char* name) {
   if (!FromUtf8(utf8, out)) {
     std::fprintf(stderr, "%s: cannot convert %s\n", name, utf8.c_str());
     std::exit(1);
+  }
+  return out;
+}
+
+// The bytes of `utf8` in code page 932 as a pattern of GNU grep -E in the C
+// locale: every byte that is an ERE metacharacter, trail bytes included (ー
+// is 0x81 '['), escaped.
+inline std::string GnuBytes(const std::string& utf8, const char* name) {
+  std::string out;
+  for (const char c : Sjis(utf8, name)) {
+    if (std::string_view("[]\\()|*+?.^${}").find(c) != std::string_view::npos) out += '\\';
+    out += c;
   }
   return out;
 }

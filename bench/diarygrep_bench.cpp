@@ -1,27 +1,26 @@
-// Diary grep benchmark: a generated diary of 20 years (2001..2020), one
-// entry a day of about 1 KB of Japanese text, the days 4, 8, ..., 28 of each
-// month (about a quarter) encrypted with the word key, the rest plain, each
-// month with its Set.ini.
+// Diary search benchmark: `quillet-cli search` over a generated diary of 20
+// years (2001..2020): about 5,000 entries of 1.6 KB of Japanese text in code
+// page 932 with CR LF line ends (8 MB), each month with its Set.ini and a
+// title for every entry. Two copies of it: a plain one, and one with 30 % of
+// its entries encrypted (half by the word key, half by the number key).
 //
-// diarygrep-20y: a plain, case-sensitive literal search of the whole diary
-// by TDiaryGrep (the estimating pass included, encrypted entries left out
-// by the options) against GNU `grep -r -n -F` over the same tree with the
-// encrypted entries and Set.ini excluded, so that both read exactly the
-// plain entry files. Best of five runs each, alternately, warm cache.
-// The same search with the encrypted entries decrypted is printed too.
+// diary-search-literal: a literal over the plain diary, case-sensitive, by
+//   the command as a user runs it (process start and output included)
+//   against `LC_ALL=C grep -rnF` over the same tree with the code page 932
+//   bytes of the pattern (GNU grep reads Set.ini too, as we do for titles).
+// diary-search-regex: the same with a regular expression (grep -rnE, its
+//   metacharacter bytes escaped).
+// diary-search-encrypted: the literal over the encrypted copy, against our
+//   own figure for the plain diary.
+// Best of five runs each, taken alternately after one warm-up run, warm cache.
 //
-// diarygrep-cancel: the grep runs on a worker thread over the whole diary
-// with decryption; Cancel is called at several moments into the search and
-// the time until Run returns is measured. The worst of them is compared
-// with the 100 ms a user waits at most after pressing "中止".
+// diarygrep-cancel: TDiaryGrep runs on a worker thread over the encrypted
+// copy; Cancel is called at several moments into the search and the time
+// until Run returns is measured. The worst of them is compared with the
+// 100 ms a user waits at most after pressing "中止".
 //
-// The diary is generated into QUILLET_BENCH_DATA/diary-20y and reused while
-// its stamp file is there.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+// The diaries are generated into QUILLET_BENCH_DATA and reused while their
+// stamp file is there.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -48,13 +47,12 @@ using TClock = std::chrono::steady_clock;
 constexpr int kFirstYear = 2001;
 constexpr int kLastYear = 2020;
 constexpr const char* kWord = "bench-key";
+constexpr int kNumber = 77;
+constexpr const char* kName = "diarygrep_bench";
+constexpr const char* kLiteral = "東京タワー";
+constexpr const char* kRegex = "(会社|学校)で[0-9]+時";
 
-std::string Sjis(const std::string& utf8) { return bench::Sjis(utf8, "diarygrep_bench"); }
-
-// GNU grep in the C locale with standard output to `output`; the wall time in seconds.
-double RunGnuGrep(const std::vector<std::string>& argv, const std::string& output) {
-  return bench::RunTimed(argv, {"LC_ALL=C"}, output, "diarygrep_bench");
-}
+std::string Sjis(const std::string& utf8) { return bench::Sjis(utf8, kName); }
 
 const char* const kWords[] = {"今日", "明日", "天気", "晴れ", "会社", "仕事", "友達", "映画", "食事", "散歩",
                               "読書", "日記", "家族", "電車", "公園", "学校", "コーヒー", "パソコン", "メール",
@@ -62,114 +60,153 @@ const char* const kWords[] = {"今日", "明日", "天気", "晴れ", "会社", 
 const char* const kParticles[] = {"は", "が", "を", "に", "で", "と", "も", "の"};
 const char* const kEndings[] = {"行った。", "見た。", "食べた。", "楽しかった。", "疲れた。", "思った。", "でした。"};
 
-bool Encrypted(int day) { return day % 4 == 0; }
-
 std::string MakeEntry(std::mt19937& random) {
   std::string utf8;
-  while (utf8.size() < 1500) {  // about 1 KB once in code page 932
+  while (utf8.size() < 2400) {  // about 1.6 KB once in code page 932
     for (int w = 0; w < 4; ++w) {
       utf8 += kWords[random() % std::size(kWords)];
       utf8 += kParticles[random() % std::size(kParticles)];
     }
+    if (random() % 40 == 0) utf8 += (random() % 2 ? "会社で" : "学校で") + std::to_string(random() % 24) + "時に";
     utf8 += kEndings[random() % std::size(kEndings)];
     if (random() % 3 == 0) utf8 += "\r\n";
   }
-  if (random() % 200 == 0) utf8 += "東京タワーに登った。";
+  if (random() % 100 == 0) utf8 += "東京タワーに登った。";
   return Sjis(utf8 + "\r\n");
 }
 
-std::string EnsureDiary(const TStoreSettings& settings) {
-  const std::string stamp = settings.SavePath + "complete";
-  if (std::filesystem::exists(stamp)) return settings.SavePath;
-  std::filesystem::remove_all(settings.SavePath);
+// Both diaries: the same entries, `encrypted` with 30 % of them encrypted.
+void EnsureDiaries(const std::string& plainRoot, const std::string& encryptedRoot) {
+  const std::string stamp = plainRoot + "complete";
+  if (std::filesystem::exists(stamp) && std::filesystem::exists(encryptedRoot + "complete")) return;
+  std::filesystem::remove_all(plainRoot);
+  std::filesystem::remove_all(encryptedRoot);
   std::mt19937 random(2001);
+  TStoreSettings plain;
+  plain.SavePath = plainRoot;
+  TStoreSettings encrypted;
+  encrypted.SavePath = encryptedRoot;
+  int entries = 0;
   for (int year = kFirstYear; year <= kLastYear; ++year) {
     for (int month = 1; month <= 12; ++month) {
-      const std::string folder = EntryFolder(settings, MakeDate(year, month, 1));
-      std::filesystem::create_directories(folder);
-      THIniFile ini(folder + "Set.ini", true);
+      const TDate first = MakeDate(year, month, 1);
+      std::filesystem::create_directories(EntryFolder(plain, first));
+      std::filesystem::create_directories(EntryFolder(encrypted, first));
+      THIniFile plainIni(EntryFolder(plain, first) + "Set.ini", true);
+      THIniFile encryptedIni(EntryFolder(encrypted, first) + "Set.ini", true);
       for (int day = 1; day <= DaysInMonth(year, month); ++day) {
+        if (random() % 100 >= 68) continue;
+        ++entries;
         const std::string body = MakeEntry(random);
         const std::string section = std::to_string(day);
-        std::ofstream(folder + EntryFileName(settings, year, month, day), std::ios::binary)
-            << (Encrypted(day) ? EncryptWordKey(body, kWord) : body);
-        ini.WriteString(section, "Title", Sjis("日記 ") + std::to_string(day));
-        ini.WriteBool(section, "UseCode", Encrypted(day));
-        ini.WriteBool(section, "Method", Encrypted(day));
+        const std::string title = Sjis("日記 ") + section;
+        const std::string name = EntryFileName(plain, year, month, day);
+        std::ofstream(EntryFolder(plain, first) + name, std::ios::binary) << body;
+        plainIni.WriteString(section, "Title", title);
+        encryptedIni.WriteString(section, "Title", title);
+        const std::string path = EntryFolder(encrypted, first) + name;
+        const auto kind = random() % 20;  // 0..2 word key, 3..5 number key
+        if (kind < 3) {
+          WriteWordKey(body, path, kWord);
+          encryptedIni.WriteBool(section, "UseCode", true);
+          encryptedIni.WriteBool(section, "Method", true);
+        } else if (kind < 6) {
+          WriteNumberKey(path, body, kNumber);
+          encryptedIni.WriteBool(section, "UseCode", true);
+          encryptedIni.WriteBool(section, "Method", false);
+          encryptedIni.WriteInteger(section, "CodeKey", kNumber);
+        } else {
+          std::ofstream(path, std::ios::binary) << body;
+        }
       }
     }
   }
+  std::printf("generated %d entries\n", entries);
   std::ofstream(stamp) << "ok\n";
-  return settings.SavePath;
+  std::ofstream(encryptedRoot + "complete") << "ok\n";
 }
 
-double Seconds(TClock::time_point since) { return std::chrono::duration<double>(TClock::now() - since).count(); }
+// kRegex for GNU grep -E in the C locale.
+std::string GnuRegex() {
+  const auto bytes = [](const char* utf8) { return bench::GnuBytes(utf8, kName); };
+  return "(" + bytes("会社") + "|" + bytes("学校") + ")" + bytes("で") + "[0-9]+" + bytes("時");
+}
+
+// A program folder whose settings name `diary` and hold the bench's keys.
+std::string MakeAppFolder(const std::string& folder, const std::string& diary) {
+  std::filesystem::create_directories(folder + "Option");
+  std::ofstream(folder + "Option/quillet.ini", std::ios::binary)
+      << "[Window]\r\nSavePath=" << diary << "\r\nNumber=" << kNumber << "\r\nWord=" << Scramble(kWord) << "\r\n";
+  return folder;
+}
 
 std::size_t CountLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return static_cast<std::size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
 }
 
+double Seconds(TClock::time_point since) { return std::chrono::duration<double>(TClock::now() - since).count(); }
+
+struct TTimed {
+  std::vector<std::string> argv;
+  std::vector<std::string> env;
+  std::string output;
+  double best = 1e9;
+};
+
 }  // namespace
 
 int main() {
+  const std::string data = QUILLET_BENCH_DATA;
+  const std::string plainRoot = data + "/diary-search-plain/";
+  const std::string encryptedRoot = data + "/diary-search-encrypted/";
+  EnsureDiaries(plainRoot, encryptedRoot);
+  const std::string plainApp = "QUILLET_APP_FOLDER=" + MakeAppFolder(data + "/search-app-plain/", plainRoot);
+  const std::string encryptedApp =
+      "QUILLET_APP_FOLDER=" + MakeAppFolder(data + "/search-app-encrypted/", encryptedRoot);
+  const std::string cli = QUILLET_CLI;
+  const std::string grep = "/usr/bin/grep";
+
+  TTimed ours{{cli, "search", "--case", kLiteral}, {plainApp, "LC_ALL=C.UTF-8"}, data + "/out-search-literal.txt"};
+  TTimed gnu{{grep, "-rnF", "-e", Sjis(kLiteral), plainRoot}, {"LC_ALL=C"}, data + "/out-search-literal-gnu.txt"};
+  TTimed oursRegex{{cli, "search", "--regex", kRegex}, {plainApp, "LC_ALL=C.UTF-8"}, data + "/out-search-regex.txt"};
+  TTimed gnuRegex{{grep, "-rnE", "-e", GnuRegex(), plainRoot}, {"LC_ALL=C"}, data + "/out-search-regex-gnu.txt"};
+  TTimed encrypted{{cli, "search", "--case", kLiteral}, {encryptedApp, "LC_ALL=C.UTF-8"},
+                   data + "/out-search-encrypted.txt"};
+  TTimed* const all[] = {&ours, &gnu, &oursRegex, &gnuRegex, &encrypted};
+  for (int round = 0; round < 6; ++round) {
+    for (TTimed* timed : all) {
+      const double seconds = bench::RunTimed(timed->argv, timed->env, timed->output, kName);
+      if (round > 0) timed->best = std::min(timed->best, seconds);
+    }
+  }
+  std::printf("literal: ours %.1f ms (%zu entries), GNU grep -rnF %.1f ms (%zu lines)\n", ours.best * 1000,
+              CountLines(ours.output), gnu.best * 1000, CountLines(gnu.output));
+  std::printf("regex: ours %.1f ms (%zu entries), GNU grep -rnE %.1f ms (%zu lines)\n", oursRegex.best * 1000,
+              CountLines(oursRegex.output), gnuRegex.best * 1000, CountLines(gnuRegex.output));
+  std::printf("literal with 30%% encrypted: %.1f ms (%zu entries)\n", encrypted.best * 1000,
+              CountLines(encrypted.output));
+
+  // Cancel latency at moments spread over the search.
   TStoreSettings settings;
-  settings.SavePath = std::string(QUILLET_BENCH_DATA) + "/diary-20y/";
-  EnsureDiary(settings);
+  settings.SavePath = encryptedRoot;
   TCode code;
   code.Word = kWord;
-
+  code.Number = kNumber;
   TGrepOptions options;
-  options.PatternText = Sjis("東京タワー");
+  options.PatternText = Sjis(kLiteral);
   options.FromYear = kFirstYear;
   options.FromMonth = 1;
   options.ToYear = kLastYear;
   options.ToMonth = 12;
   options.CaseSensitive = true;
-
-  std::vector<std::string> gnu = {"/usr/bin/grep", "-r", "-n", "-F", "--exclude=Set.ini"};
-  for (int day = 4; day <= 28; day += 4) gnu.push_back("--exclude=" + std::to_string(day) + ".txt");
-  gnu.push_back("-e");
-  gnu.push_back(options.PatternText);
-  gnu.push_back(settings.SavePath);
-  const std::string gnuOut = std::string(QUILLET_BENCH_DATA) + "/out-diarygrep-gnu.txt";
-
-  // Each kind of search once to warm the cache and the word key.
-  double ourBest = 1e9;
-  double gnuBest = 1e9;
-  double decryptingBest = 1e9;
-  std::size_t ourHits = 0;
-  std::size_t decryptingHits = 0;
-  for (int round = 0; round < 6; ++round) {
-    options.SearchEncrypted = false;
-    auto begin = TClock::now();
-    TDiaryGrep plain(options, settings, code);
-    plain.Run();
-    if (round > 0) ourBest = std::min(ourBest, Seconds(begin));
-    ourHits = plain.Items().size();
-    const double gnuTime = RunGnuGrep(gnu, gnuOut);
-    if (round > 0) gnuBest = std::min(gnuBest, gnuTime);
-    options.SearchEncrypted = true;
-    begin = TClock::now();
-    TDiaryGrep all(options, settings, code);
-    all.Run();
-    if (round > 0) decryptingBest = std::min(decryptingBest, Seconds(begin));
-    decryptingHits = all.Items().size();
-  }
-  std::printf("diary: %d years, %zu entries with the literal in plain files (GNU grep: %zu lines)\n",
-              kLastYear - kFirstYear + 1, ourHits, CountLines(gnuOut));
-  std::printf("plain entries: ours %.1f ms, GNU grep -r %.1f ms; with the word-key entries decrypted: %.1f ms "
-              "(%zu entries)\n",
-              ourBest * 1000, gnuBest * 1000, decryptingBest * 1000, decryptingHits);
-
-  // Cancel latency at moments spread over the search.
   double worst = 0;
   for (const double fraction : {0.05, 0.2, 0.4, 0.6, 0.8}) {
-    TDiaryGrep grep(options, settings, code);
-    auto run = std::async(std::launch::async, [&] { return grep.Run(); });
-    std::this_thread::sleep_for(std::chrono::duration<double>(decryptingBest * fraction));
+    TDiaryGrep search(options, settings, code);
+    auto run = std::async(std::launch::async, [&] { return search.Run(); });
+    std::this_thread::sleep_for(std::chrono::duration<double>(encrypted.best * fraction));
     const auto cancelled = TClock::now();
-    grep.Cancel();
+    search.Cancel();
     const bool stopped = run.get().Cancelled;
     const double latency = Seconds(cancelled);
     if (!stopped) std::printf("cancel at %.0f%%: the search had already ended\n", fraction * 100);
@@ -177,6 +214,10 @@ int main() {
   }
 
   std::printf("BENCH diarygrep-cancel %.2f ms ratio %.2f vs 100ms-target\n", worst * 1000, worst * 1000 / 100);
-  std::printf("BENCH diarygrep-20y %.1f ms ratio %.2f vs grep-r\n", ourBest * 1000, ourBest / gnuBest);
+  std::printf("BENCH diary-search-encrypted %.1f ms ratio %.2f vs our-plain-search\n", encrypted.best * 1000,
+              encrypted.best / ours.best);
+  std::printf("BENCH diary-search-regex %.1f ms ratio %.2f vs grep-rnE\n", oursRegex.best * 1000,
+              oursRegex.best / gnuRegex.best);
+  std::printf("BENCH diary-search-literal %.1f ms ratio %.2f vs grep-rnF\n", ours.best * 1000, ours.best / gnu.best);
   return 0;
 }

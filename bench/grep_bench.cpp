@@ -105,16 +105,7 @@ std::vector<long> LineNumbers(const std::string& output, int field) {
   return numbers;
 }
 
-// The bytes of `utf8` in code page 932 as a GNU pattern: every byte that is
-// an ERE metacharacter, trail bytes included (ー is 0x81 '['), escaped.
-std::string GnuBytes(const std::string& utf8) {
-  std::string out;
-  for (const char c : Sjis(utf8)) {
-    if (std::string_view("[]\\()|*+?.^${}").find(c) != std::string_view::npos) out += '\\';
-    out += c;
-  }
-  return out;
-}
+std::string GnuBytes(const std::string& utf8) { return quillet::bench::GnuBytes(utf8, "grep_bench"); }
 
 struct TCase {
   const char* name;

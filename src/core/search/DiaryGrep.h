@@ -5,9 +5,11 @@
 // body search that the squeeze (Squeeze.h) shares.
 //
 // The walk: for each month of the range whose folder exists, its Set.ini is
-// read once; for each day 1 .. last day of the month, the entry file is
-// month folder + EntryFileName (so every SaveStyle is found as saved), and
-// its flags, key number and title come from the day's section. Day numbers
+// read once and the folder is listed once; for each day 1 .. last day of
+// the month, the entry file is month folder + EntryFileName (so every
+// SaveStyle is found as saved), looked for in that listing and opened
+// relative to the folder, and its flags, key number and title come from
+// the day's section. Day numbers
 // past the month's end are never looked up: a stray file such as 2005/2/30
 // would otherwise become a hit on an impossible date.
 //
@@ -153,13 +155,17 @@ public:
   // read whole). Throws ERegExpParser, EUnreadableEntry, EGrepCancel.
   void SearchBody(const std::string& path, std::uintmax_t size, TEntryMethod method, int keyNumber,
                   const std::function<bool(std::size_t)>& onHit);
+  // SearchBody of a body already read whole into `text`, which it decrypts
+  // where it lies (so `text` is changed). The same hits and exceptions.
+  void SearchText(const std::string& path, std::string& text, TEntryMethod method, int keyNumber,
+                  const std::function<bool(std::size_t)>& onHit);
   // The number of patterns that match `title` (regular expressions: any
   // match, possibly empty; plain: the title lowered when not case-sensitive).
   // With `firstOnly`, at most 1. Throws ERegExpParser.
   int TitleHits(std::string_view title, bool firstOnly);
 
-  // Stops SearchBody within a block of text or a few thousand lines, and
-  // any later call at its start. Any thread.
+  // Stops SearchBody within a block of 100 KB of text or before the next
+  // line it would report, and any later call at its start. Any thread.
   void Cancel() noexcept;
   bool Cancelled() const noexcept { return m_cancel.load(std::memory_order_relaxed); }
   const std::vector<std::string>& Patterns() const noexcept { return m_patterns; }
@@ -178,7 +184,8 @@ private:
   TGrep m_grep;
   std::unique_ptr<TAWKStr> m_title;
   std::atomic<bool> m_cancel{false};
-  std::string m_lowered;  // reused line buffer of the plain search
+  std::string m_lowered;                 // reused buffer of the plain search
+  std::vector<std::size_t> m_hitLineEnd;  // the plain search: per pattern, where its next hit's line ends
 };
 
 // What a grep or squeeze run ended with.
@@ -208,7 +215,7 @@ public:
   // hits found until then. Call once.
   TSearchOutcome Run();
   // Any thread, any time; Run returns soon after (within one block of
-  // 100 KB of text or a few thousand lines).
+  // 100 KB of text, or before the next line it would report).
   void Cancel() noexcept { m_search.Cancel(); }
 
   // The hits, valid after Run; the caller may move them out.
@@ -230,6 +237,8 @@ private:
   int m_keyNumber;  // the window's key number: the default of "CodeKey"
   TEntrySearch m_search;
   TGrepList m_items;
+  std::vector<std::string> m_names;  // the entry file names of the month being searched
+  std::string m_text;                // the body being searched, its buffer reused
 };
 
 // A syntax error as the outcome reports it (UTF-8): the engine's message

@@ -11,8 +11,11 @@
 // A pattern that is not a plain literal may still require one: every match
 // of [ァ-ヶ]*ニュース[ぁ-ん]* contains ニュース. Such a literal (found on the
 // parse tree: exact strings, prefixes and suffixes joined across
-// concatenations, as grep tools have long done) is searched for with memmem
-// first, and only the lines holding it are walked with the tables.
+// concatenations, as grep tools have long done; of several, the one least
+// likely to occur in Japanese text, see Rarity) is searched for with memmem
+// first, and only the lines holding it are walked with the tables. When no
+// single literal is required but one of a few is (東京|大阪|京都), each of
+// them is searched for, and the lines holding any of them are walked.
 #include "core/search/Grep.h"
 
 #include <algorithm>
@@ -36,6 +39,7 @@ public:
 
   TGrep::TScan Scan = TGrep::TScan::CharacterWalk;
   std::string Literal;               // Literal scan: the literal; ByteTable: a required literal or empty
+  std::vector<std::string> Literals;  // ByteTable: Literal, or a few one of which every match holds; or none
   std::vector<std::uint32_t> Table;  // [row * 256 + byte] = target row * 256
   std::uint32_t LineStartRow = 0;    // * 256
   std::uint32_t AcceptBase = 0;      // * 256; targets at or above accept
@@ -91,7 +95,13 @@ struct TRequired {
   std::vector<TRECode> Prefix;  // the whole string when Exact
   std::vector<TRECode> Suffix;
   std::vector<TRECode> Factor;
+  // A few strings one of which every match contains (東京|大阪 needs 東京 or
+  // 大阪), the best such set below the node; empty when none is known.
+  std::vector<std::vector<TRECode>> AnyOf;
 };
+
+// More strings than this would cost more memmem passes than the table walk.
+constexpr std::size_t kMaxAnyOf = 8;
 
 constexpr std::size_t kMaxKept = 32;
 
@@ -101,8 +111,45 @@ std::vector<TRECode> Joined(const std::vector<TRECode>& a, const std::vector<TRE
   return joined;
 }
 
-void Longest(std::vector<TRECode>& best, const std::vector<TRECode>& candidate) {
-  if (candidate.size() > best.size()) best = candidate;
+// How seldom a literal is likely to occur in Japanese text, so that the
+// scan stops at few lines: kana-kanji prose is about half hiragana (particles
+// such as で and に are in nearly every line), ASCII and punctuation are
+// common too, while any one kanji or katakana character is rare. So a kanji
+// or katakana character counts 3, any other character 1: of the literals
+// that (会社|学校)で[0-9]+時 requires, 時 wins over で.
+int Rarity(const std::vector<TRECode>& codes) {
+  int score = 0;
+  for (const TRECode code : codes) {
+    const bool hiragana = code >= 0x829F && code <= 0x82F1;
+    const bool punctuation = code >= 0x8140 && code <= 0x81FC;
+    score += code > 0xFF && !hiragana && !punctuation ? 3 : 1;
+  }
+  return score;
+}
+
+// Keeps the rarer literal; the first of two equally rare ones.
+void KeepRarer(std::vector<TRECode>& best, const std::vector<TRECode>& candidate) {
+  if (Rarity(candidate) > Rarity(best)) best = candidate;
+}
+
+// A set is as good as its most common member; of two equally good sets the
+// smaller (fewer memmem passes) wins. No set scores 0.
+int SetRarity(const std::vector<std::vector<TRECode>>& set) {
+  int score = set.empty() ? 0 : INT32_MAX;
+  for (const auto& member : set) score = std::min(score, Rarity(member));
+  return score;
+}
+
+void KeepRarerSet(std::vector<std::vector<TRECode>>& best, const std::vector<std::vector<TRECode>>& candidate) {
+  const int a = SetRarity(best);
+  const int b = SetRarity(candidate);
+  if (b > a || (b == a && b > 0 && candidate.size() < best.size())) best = candidate;
+}
+
+// The node's AnyOf made the better of itself and its single factor.
+TRequired WithBestSet(TRequired r) {
+  if (!r.Factor.empty()) KeepRarerSet(r.AnyOf, {r.Factor});
+  return r;
 }
 
 TRequired Cut(TRequired r) {
@@ -123,6 +170,7 @@ TRequired Combine(const TRENode& node, const TRequired* left, const TRequired* r
       if (node.Lo == node.Hi && IsTextCode(node.Lo) && node.Lo != kRELineFeed && node.Lo != kRECarriageReturn) {
         r.Exact = true;
         r.Prefix = r.Suffix = r.Factor = {node.Lo};
+        r.AnyOf = {r.Factor};
       }
       return r;
     case TRENodeKind::Empty:
@@ -133,10 +181,12 @@ TRequired Combine(const TRENode& node, const TRequired* left, const TRequired* r
       r.Prefix = left->Exact ? Joined(left->Prefix, right->Prefix) : left->Prefix;
       r.Suffix = right->Exact ? Joined(left->Suffix, right->Suffix) : right->Suffix;
       r.Factor = left->Factor;
-      Longest(r.Factor, right->Factor);
-      Longest(r.Factor, Joined(left->Suffix, right->Prefix));
+      KeepRarer(r.Factor, right->Factor);
+      KeepRarer(r.Factor, Joined(left->Suffix, right->Prefix));
       if (r.Exact) r.Factor = r.Prefix;
-      return Cut(std::move(r));
+      r.AnyOf = left->AnyOf;
+      KeepRarerSet(r.AnyOf, right->AnyOf);
+      return WithBestSet(Cut(std::move(r)));
     case TRENodeKind::Union: {
       r.Exact = left->Exact && right->Exact && left->Prefix == right->Prefix;
       const auto& a = left->Prefix;
@@ -150,8 +200,14 @@ TRequired Combine(const TRENode& node, const TRequired* left, const TRequired* r
       while (m < c.size() && m < d.size() && c[c.size() - 1 - m] == d[d.size() - 1 - m]) ++m;
       r.Suffix.assign(c.end() - static_cast<std::ptrdiff_t>(m), c.end());
       r.Factor = r.Prefix;
-      Longest(r.Factor, r.Suffix);
-      return r;
+      KeepRarer(r.Factor, r.Suffix);
+      if (!left->AnyOf.empty() && !right->AnyOf.empty() && left->AnyOf.size() + right->AnyOf.size() <= kMaxAnyOf) {
+        r.AnyOf = left->AnyOf;
+        for (const auto& member : right->AnyOf) {
+          if (std::find(r.AnyOf.begin(), r.AnyOf.end(), member) == r.AnyOf.end()) r.AnyOf.push_back(member);
+        }
+      }
+      return WithBestSet(std::move(r));
     }
     default:  // star, line head, line tail: nothing required
       return r;
@@ -179,10 +235,30 @@ void TGrepProgram::FindRequiredLiteral(const TREParseTree& tree) {
     const TRequired* right = binary ? done[static_cast<std::size_t>(node.Right)].get() : nullptr;
     done[static_cast<std::size_t>(index)] = std::make_unique<TRequired>(Combine(node, left, right));
   }
-  std::string bytes;
-  for (const TRECode code : done[static_cast<std::size_t>(tree.Root())]->Factor) AppendRECode(bytes, code);
+  const TRequired& root = *done[static_cast<std::size_t>(tree.Root())];
+  const auto bytesOf = [](const std::vector<TRECode>& codes) {
+    std::string bytes;
+    for (const TRECode code : codes) AppendRECode(bytes, code);
+    return bytes;
+  };
   // One byte would stop the scan at nearly every line.
-  Literal = bytes.size() >= 2 ? bytes : std::string();
+  const std::string factor = bytesOf(root.Factor);
+  Literal = factor.size() >= 2 ? factor : std::string();
+  if (!Literal.empty()) Literals = {Literal};
+  // Each literal more costs a memmem pass: a set is used only when the
+  // single literal has no kanji or katakana (one such character already
+  // picks few lines), and must be rarer by more than one unit per extra
+  // member.
+  const auto extra = static_cast<int>(root.AnyOf.size()) - 1;
+  const int single = Rarity(root.Factor);
+  if (extra < 1 || single >= 3 || SetRarity(root.AnyOf) - extra <= single) return;
+  std::vector<std::string> literals;
+  for (const auto& member : root.AnyOf) {
+    literals.push_back(bytesOf(member));
+    if (literals.back().size() < 2) return;
+  }
+  Literal.clear();
+  Literals = std::move(literals);
 }
 
 // Rows of 256 entries (1 KB) a table may have: 16 MB. Lead rows are shared,
@@ -381,7 +457,8 @@ void ScanTable(const TGrepProgram& program, std::string_view lines, TReporter& r
   const auto* base = reinterpret_cast<const unsigned char*>(lines.data());
   std::size_t pos = 1;
   std::size_t hit = 0;
-  if (program.Literal.empty()) {
+  const std::vector<std::string>& literals = program.Literals;
+  if (literals.empty()) {
     while (pos < lines.size()) {
       std::uint32_t state = program.LineStartRow;
       if (!Walk(program, base, pos, lines.size(), state, hit)) return;
@@ -389,12 +466,18 @@ void ScanTable(const TGrepProgram& program, std::string_view lines, TReporter& r
     }
     return;
   }
-  // Only lines that hold the required literal can match: walk those alone.
-  const std::string& literal = program.Literal;
+  // Only lines that hold a required literal can match: walk those alone.
+  // Of several literals each one's next occurrence is kept, so that each is
+  // searched for once over the block.
+  std::array<std::size_t, kMaxAnyOf> next{};
+  const auto find = [&](std::size_t k) {
+    const void* found = ::memmem(lines.data() + pos, lines.size() - pos, literals[k].data(), literals[k].size());
+    next[k] = found ? static_cast<std::size_t>(static_cast<const char*>(found) - lines.data()) : std::string::npos;
+  };
+  for (std::size_t k = 0; k < literals.size(); ++k) find(k);
   while (pos < lines.size()) {
-    const void* found = ::memmem(lines.data() + pos, lines.size() - pos, literal.data(), literal.size());
-    if (!found) return;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - lines.data());
+    const std::size_t at = *std::min_element(next.begin(), next.begin() + static_cast<std::ptrdiff_t>(literals.size()));
+    if (at == std::string::npos) return;
     const std::size_t lineStart = LineStartBefore(lines, at);
     const std::size_t lineEnd = LineEndFrom(lines, at);
     std::uint32_t state = program.LineStartRow;
@@ -402,6 +485,9 @@ void ScanTable(const TGrepProgram& program, std::string_view lines, TReporter& r
       ReportHit(lines, hit, reporter, pos);
     } else {
       pos = lineEnd + 1;
+    }
+    for (std::size_t k = 0; k < literals.size(); ++k) {
+      if (next[k] != std::string::npos && next[k] < pos) find(k);
     }
   }
 }
@@ -438,6 +524,11 @@ const std::string& TGrep::ScanLiteral() {
   return static_cast<TGrepProgram&>(*Current().MatcherData).Literal;
 }
 
+const std::vector<std::string>& TGrep::ScanLiterals() {
+  ScanKind();
+  return static_cast<TGrepProgram&>(*Current().MatcherData).Literals;
+}
+
 namespace {
 
 void ScanBlock(TGrepProgram& program, std::string_view lines, TReporter& reporter) {
@@ -471,17 +562,11 @@ void TGrep::GrepText(std::string_view text) {
   auto& program = static_cast<TGrepProgram&>(*Current().MatcherData);
   const std::string all = LinesOfText(text);
   const std::string_view lines(all);
-  // Blocks of whole lines about as large as the file reader's, each from the
-  // line feed that ends the previous one, so that a cancel is seen soon.
   std::size_t from = 0;
   std::size_t firstLine = 1;
   while (from + 1 < lines.size()) {
     if (Cancel.load(std::memory_order_relaxed)) throw EGrepCancel();
-    std::size_t to = lines.size() - 1;
-    if (to - from > TTxtFile::kBlockSize) {
-      to = lines.rfind('\n', from + TTxtFile::kBlockSize);
-      if (to == from) to = lines.find('\n', from + 1);  // one line longer than a block
-    }
+    const std::size_t to = BlockEndAfter(lines, from);
     const std::string_view block = lines.substr(from, to - from + 1);
     TReporter reporter(*this, block, firstLine);
     ScanBlock(program, block, reporter);

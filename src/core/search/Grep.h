@@ -5,7 +5,8 @@
 // line feeds before and after a line (so ^ and $ match at the start and end
 // of every line); a match never reaches past them, so whether a line matches
 // depends on that line alone, never on where a block boundary fell. A
-// pattern that matches the empty string matches every line.
+// pattern that matches the empty string matches every line. A class range
+// never holds the line feed ([\t- ] finds blanks, not every line).
 //
 // Two scans, chosen when the pattern is compiled:
 //  - a plain literal (the pattern matches exactly one string, with no line
@@ -32,6 +33,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/search/TxtFile.h"
 #include "core/search/bmRegExp.h"
@@ -73,6 +75,9 @@ public:
   // literal scan, a literal every match contains for a table scan (may be
   // empty).
   const std::string& ScanLiteral();
+  // All the literals the scan searches for: ScanLiteral alone, or a few one
+  // of which every match holds (東京|大阪), or none.
+  const std::vector<std::string>& ScanLiterals();
 };
 
 }  // namespace quillet

@@ -43,6 +43,27 @@ int TREParseTree::Join(int left, int right) {
   return AddNode(TRENodeKind::Union, left, right);
 }
 
+void TREParseTree::CutFromRanges(TRECode code) {
+  const std::size_t count = m_nodes.size();  // the pieces added below need no cut
+  for (std::size_t i = 0; i < count; ++i) {
+    const TRENode node = m_nodes[i];
+    if (node.Kind != TRENodeKind::Range || node.Lo == node.Hi || code < node.Lo || code > node.Hi) continue;
+    if (code == node.Lo) {
+      m_nodes[i].Lo = code + 1;
+    } else if (code == node.Hi) {
+      m_nodes[i].Hi = code - 1;
+    } else {
+      // Rewritten in place, so shared references to the node stay valid.
+      const int low = AddRange(node.Lo, code - 1);
+      const int high = AddRange(code + 1, node.Hi);
+      m_nodes[i] = TRENode{};
+      m_nodes[i].Kind = TRENodeKind::Union;
+      m_nodes[i].Left = low;
+      m_nodes[i].Right = high;
+    }
+  }
+}
+
 void TREParseTree::SplitLeaves(std::span<const TRECode> extraCodes) {
   std::vector<TRECode> cuts;
   for (const TRENode& node : m_nodes) {

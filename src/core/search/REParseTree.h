@@ -55,6 +55,11 @@ public:
   const TRENode& Node(int index) const { return m_nodes[static_cast<std::size_t>(index)]; }
   std::size_t NodeCount() const noexcept { return m_nodes.size(); }
 
+  // Takes `code` out of every range node that holds it among other codes
+  // (a class range such as [\t- ]); a range of that code alone keeps it.
+  // Call before SplitLeaves. Cost: one pass over the nodes.
+  void CutFromRanges(TRECode code);
+
   // Splits the range leaves (see above). `extraCodes` are single codes that
   // the automaton builder may need as leaves of their own (the line-head and
   // line-tail codes, "^" and "$"); each becomes a leaf, used or not.

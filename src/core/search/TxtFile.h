@@ -57,6 +57,12 @@ std::size_t CountLineFeeds(const char* data, std::size_t size) noexcept;
 // An empty text gives "\n" alone (no line).
 std::string LinesOfText(std::string_view text);
 
+// Text in memory is searched in blocks of whole lines about as large as the
+// file reader's, so that a cancel is seen as soon: the offset of the line
+// feed that ends the block after the line feed at `from` (a block of one
+// line when that line is longer). `lines` in the form of LinesOfText.
+std::size_t BlockEndAfter(std::string_view lines, std::size_t from);
+
 class TTxtFile {
 public:
   static constexpr std::size_t kBlockSize = 102400;

@@ -12,6 +12,12 @@ namespace {
 TREParseTree ParsedAndSplit(std::string_view pattern, TRECode headCode, TRECode tailCode) {
   TREParseTree tree;
   TREParser::Parse(pattern, tree);
+  // The file grep hands its automaton the line feed around each line for
+  // the line head and tail; a line never holds one. A class range that
+  // spans it ([\t- ] for blanks) would take that line feed for a member and
+  // match every line, empty ones too, so it is no member there. The string
+  // matcher's text may hold line feeds, which its classes do match.
+  if (headCode == kRELineFeed) tree.CutFromRanges(kRELineFeed);
   const TRECode extra[] = {headCode, tailCode, '^', '$', kRELineFeed, kRECarriageReturn};
   tree.SplitLeaves(extra);
   return tree;
@@ -129,6 +135,9 @@ bool TMatchCORE::FindMatch(std::string_view text, std::size_t& start, std::size_
 }
 
 bool TAWKStr::Match(std::string_view text, std::size_t& start, std::size_t& length) {
+  // Code 0 ends the text, as it ends the strings titles are kept in: what
+  // follows a NUL byte is neither searched nor a place for the line tail.
+  text = text.substr(0, text.find('\0'));
   std::size_t offset = 0;
   if (!FindMatch(text, offset, length)) {
     start = length = 0;

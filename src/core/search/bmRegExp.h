@@ -132,7 +132,7 @@ public:
   // The leftmost-longest match: `start` is the 1-based byte index of its
   // first byte and `length` its length in bytes; both 0 (and false) when
   // there is none. A match may be empty (the pattern a* matches at 1 with
-  // length 0 in "b").
+  // length 0 in "b"). The text ends at its first NUL byte (code 0).
   bool Match(std::string_view text, std::size_t& start, std::size_t& length);
 };
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <future>
 #include <map>
 #include <sstream>
@@ -126,6 +127,26 @@ TEST(DiaryGrepWalk, SaveStylesAndOnlyRealDays) {
     ASSERT_EQ(TDiary::Rows(grep.Items()), (std::vector<std::string>{"2005/2/28 B 1", "2005/3/7 B 1"})) << style;
     EXPECT_EQ(grep.Items()[1].Path, path);
   }
+}
+
+// The month folder is listed once; what the listing cannot tell is asked
+// of the file: a link is followed, a named pipe is no entry (and must not
+// block the open), and a folder that can be entered but not listed is
+// searched by name.
+TEST(DiaryGrepWalk, LinksPipesAndUnlistableFolders) {
+  TDiary diary;
+  diary.Save(2005, 1, 1, "abc", "");
+  diary.Save(2005, 1, 3, std::string(70000, 'x') + "\r\nabc", "");  // past the first read
+  const std::string month = diary.m_root / "2005/1/";
+  std::filesystem::create_symlink(month + "1.txt", month + "2.txt");
+  ASSERT_EQ(::mkfifo((month + "4.txt").c_str(), 0600), 0);
+  const std::vector<std::string> expected{"2005/1/1 B 1", "2005/1/2 B 1", "2005/1/3 B 2"};
+  EXPECT_EQ(diary.Grep(Options("abc", 2005, 1, 2005, 1)), expected);
+  ASSERT_EQ(::chmod(month.c_str(), 0311), 0);
+  EXPECT_TRUE(test::AsOrdinaryUser(diary.m_root.Path(), [&] {
+    return diary.Grep(Options("abc", 2005, 1, 2005, 1)) == expected;
+  }));
+  ::chmod(month.c_str(), 0755);
 }
 
 TEST(DiaryGrepWalk, ProgressCountsKilobytesOfEveryFile) {

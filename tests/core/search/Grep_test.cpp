@@ -112,8 +112,25 @@ INSTANTIATE_TEST_SUITE_P(
                       TRequiredRow{"NothingRequired", "ab|cd", ""},
                       TRequiredRow{"OptionalPartBreaks", "abc?d", "ab"},
                       TRequiredRow{"SingleByteIsNotWorthIt", "a[bc]", ""},
-                      TRequiredRow{"LineFeedIsNeverPartOfIt", "ab\\ncd", "ab"}),
+                      TRequiredRow{"LineFeedIsNeverPartOfIt", "ab\\ncd", "ab"},
+                      // で (hiragana) is in nearly every line of Japanese text.
+                      TRequiredRow{"KanjiBeforeHiragana", "(a|b)\x82\xC5[0-9]+\x8E\x9E", "\x8E\x9E"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Without one required literal, one of a few may be: each is searched for.
+TEST(RequiredLiterals, OneOfAFew) {
+  const std::string tokyo = "\x93\x8C\x8B\x9E", osaka = "\x91\xE5\x8D\xE3";  // 東京, 大阪
+  const std::pair<std::string, std::vector<std::string>> rows[] = {
+      {tokyo + "|" + osaka + "|" + tokyo, {tokyo, osaka}},
+      {"(" + tokyo + "|" + osaka + ")\x82\xC9", {tokyo, osaka}},  // に is common
+      {tokyo + "|c", {}},                                         // one byte would stop at every line
+  };
+  for (const auto& [pattern, literals] : rows) {
+    TGrep grep;
+    grep.SetRegExp(pattern);
+    EXPECT_EQ(grep.ScanLiterals(), literals) << pattern;
+  }
+}
 
 struct TGrepRow {
   const char* name;
@@ -184,13 +201,16 @@ TEST(AgainstReference, GrepLinesAgreeOnGeneratedPatternsAndFiles) {
   test::TTempFolder folder;
   const std::string path = folder / "f.txt";
   int scans[4] = {};
+  int literalSets = 0;
   std::size_t reported = 0;
   std::size_t lines = 0;
   for (int p = 0; p < 400; ++p) {
-    const std::string pattern = test::RandomPattern(random, kAtoms);
+    // Every fourth pattern requires one of two literals (scanned for as a set).
+    const std::string pattern = (p % 4 == 0 ? "(" + kA + "|\x93\xFA)" : "") + test::RandomPattern(random, kAtoms);
     TGrep grep;
     grep.SetRegExp(pattern);
     ++scans[static_cast<int>(grep.ScanKind())];
+    literalSets += grep.ScanLiterals().size() > 1 ? 1 : 0;
     for (int t = 0; t < 6; ++t) {
       std::string text;
       const std::size_t pieces = random() % 60;
@@ -205,6 +225,7 @@ TEST(AgainstReference, GrepLinesAgreeOnGeneratedPatternsAndFiles) {
   EXPECT_GT(scans[static_cast<int>(TGrep::TScan::Literal)], 20);
   EXPECT_GT(scans[static_cast<int>(TGrep::TScan::ByteTable)], 100);
   EXPECT_GT(scans[static_cast<int>(TGrep::TScan::EveryLine)], 20);
+  EXPECT_GT(literalSets, 10);
   EXPECT_GT(reported, lines / 10);
   EXPECT_LT(reported, lines - lines / 10);
 }
@@ -306,7 +327,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TGnuRow{"DigitsThenKanji", "[0-9]+ 個", false},
                       TGnuRow{"HiraganaRange", "[ぁ-ん]+する", true},
                       TGnuRow{"KatakanaRangeStar", "^[ァ-ヶー]*$", true},
-                      TGnuRow{"KatakanaRangeThree", "[ア-ン][ア-ン][ア-ン]", true}),
+                      TGnuRow{"KatakanaRangeThree", "[ア-ン][ア-ン][ア-ン]", true},
+                      // Former bug: the range spans the line feed, which the
+                      // grep took for a member, and every line matched.
+                      TGnuRow{"ClassRangeOverLineFeed", "[\\t- ]", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DifferenceFromByteGrep, NoBackslashInsideSo) {

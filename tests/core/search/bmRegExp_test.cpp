@@ -55,7 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
         TMatchRow{"HexEscape", "\\x41", "zA", 2, 1},
         TMatchRow{"OctalEscape", "\\101", "zA", 2, 1},
         TMatchRow{"AssertionCodeIsNotALineHead", "\\xFFFDa", "a", 0, 0},
-        TMatchRow{"NulByteIsACharacter", std::string("a\\0b"), std::string("xa\0b", 4), 2, 3}),
+        // Former bug: the text went on past a NUL byte, so "b" was found in
+        // "a\0b" and "a$" was not; code 0 ends the text.
+        TMatchRow{"NulEndsTheText", "b", std::string("a\0b", 3), 0, 0},
+        TMatchRow{"LineTailAtANulByte", "a$", std::string("a\0b", 3), 1, 1},
+        TMatchRow{"EscapedNulNeverMatches", std::string("a\\0b"), std::string("xa\0b", 4), 0, 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Cache, KeepsThePreviousPatternAfterASyntaxError) {
