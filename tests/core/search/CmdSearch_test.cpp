@@ -108,9 +108,6 @@ TEST_F(CliSearch, JsonRangeAndExitStatus) {
   EXPECT_EQ(pattern.status, 2);
   EXPECT_NE(pattern.err.find("(position "), std::string::npos) << pattern.err;
   EXPECT_EQ(pattern.out, "");
-  const TRun help = Run("--help");
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: quillet-cli search", 0), 0u);
 }
 
 // --- against a plain reference -------------------------------------------------------
