@@ -4,7 +4,9 @@
 // state"; identical lead-byte rows are shared (most lead bytes of most
 // states lead back to the start state, so a pattern needs a few dozen
 // rows, not 60 per state). Rows are numbered so that every accepting state
-// comes last: the hot loop tests one comparison per byte. A carriage return
+// comes last: the hot loop tests one comparison per byte. The automaton
+// lists for each state only the transitions that differ from the start
+// state's, so each state's rows begin as copies of the start state's. A carriage return
 // (always followed by a line feed in the blocks TTxtFile gives) leaves the
 // state as it is, so CR LF files need no copying.
 //
@@ -24,6 +26,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -266,6 +270,15 @@ void TGrepProgram::FindRequiredLiteral(const TREParseTree& tree) {
 // could otherwise ask for hundreds of megabytes.
 constexpr std::size_t kMaxTableRows = 16384;
 
+// Hash of a table row, for sharing lead rows.
+struct TRowHash {
+  std::size_t operator()(const std::array<int, 256>& row) const noexcept {
+    std::uint64_t h = 0x9E3779B97F4A7C15u;
+    for (const int target : row) h = (h ^ static_cast<std::uint32_t>(target)) * std::uint64_t{0x100000001B3u};
+    return static_cast<std::size_t>(h);
+  }
+};
+
 bool TGrepProgram::BuildTable(int lineStart) {
   TRE_DFA& dfa = *Dfa;
   const auto charStates = static_cast<int>(dfa.StateCount());
@@ -278,22 +291,45 @@ bool TGrepProgram::BuildTable(int lineStart) {
   using TRow = std::array<int, 256>;
   std::vector<TRow> rows(static_cast<std::size_t>(charStates));
   std::vector<TRow> leadRows;
-  std::map<std::pair<int, int>, int> plainLeadRows;  // (LF entry, CR entry) -> lead row
-  std::map<TRow, int> otherLeadRows;
+  std::map<std::tuple<int, int, int>, int> plainLeadRows;  // (lead, LF entry, CR entry) -> lead row
+  std::unordered_map<TRow, int, TRowHash> otherLeadRows;
 
+  // The transitions of [base, base + 0xFF] written over `row` (sorted,
+  // disjoint: found by binary search, so a state with many transitions
+  // costs only those of this range). True when there were any.
   const auto fill = [&](TRow& row, std::span<const TRE_DFA::TTransition> transitions, TRECode base) {
-    row.fill(TRE_DFA::Start());
-    for (const auto& t : transitions) {
-      if (t.Hi < base || t.Lo > base + 0xFF) continue;
-      const TRECode lo = std::max(t.Lo, base);
-      const TRECode hi = std::min(t.Hi, base + 0xFF);
-      for (TRECode c = lo; c <= hi; ++c) row[c - base] = t.Target;
+    auto it = std::lower_bound(transitions.begin(), transitions.end(), base,
+                               [](const TRE_DFA::TTransition& t, TRECode b) { return t.Hi < b; });
+    bool any = false;
+    for (; it != transitions.end() && it->Lo <= base + 0xFF; ++it) {
+      const TRECode lo = std::max(it->Lo, base);
+      const TRECode hi = std::min(it->Hi, base + 0xFF);
+      for (TRECode c = lo; c <= hi; ++c) row[c - base] = it->Target;
+      any = true;
     }
+    return any;
   };
+  // A state other than the start lists only what differs from the start
+  // state (see REDFA.h): its rows are the start state's rows overwritten.
+  int start = TRE_DFA::Start();
+  const std::vector<TRE_DFA::TTransition> startTransitions(dfa.Transitions(start).begin(),
+                                                          dfa.Transitions(start).end());
+  TRow startRow;
+  startRow.fill(TRE_DFA::Start());
+  fill(startRow, startTransitions, 0);
+  std::vector<TRow> startLeadRows(256);
+  std::array<bool, 256> startLeads{};  // the start state has transitions there
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+    const auto l = static_cast<std::size_t>(lead);
+    startLeadRows[l].fill(TRE_DFA::Start());
+    startLeads[l] = fill(startLeadRows[l], startTransitions, static_cast<TRECode>(lead) << 8);
+  }
   for (int state = 0; state < charStates; ++state) {
     int stable = state;  // the automaton is complete: indices do not move
     const auto transitions = dfa.Transitions(stable);
     TRow& row = rows[static_cast<std::size_t>(state)];
+    row = startRow;
     fill(row, transitions, 0);
     row[kLF] = afterLineFeed(state);
     row['\r'] = state;  // always followed by a line feed: it changes nothing
@@ -304,29 +340,23 @@ bool TGrepProgram::BuildTable(int lineStart) {
       const int lfEntry = dfa.Accepts(alone) ? alone : afterLineFeed(alone);
       const int crEntry = alone;  // the carriage return of CR LF changes nothing
       const auto base = static_cast<TRECode>(lead) << 8;
-      const bool touched = std::any_of(transitions.begin(), transitions.end(),
-                                       [&](const auto& t) { return t.Hi >= base && t.Lo <= base + 0xFF; });
+      TRow trail = startLeadRows[static_cast<std::size_t>(lead)];
+      const bool touched = state != TRE_DFA::Start() && fill(trail, transitions, base);
+      trail[kLF] = lfEntry;
+      trail['\r'] = crEntry;
       int leadRow;
       if (!touched) {
-        const auto [it, added] = plainLeadRows.try_emplace({lfEntry, crEntry}, static_cast<int>(leadRows.size()));
-        if (added) {
-          TRow plain;
-          plain.fill(TRE_DFA::Start());
-          plain[kLF] = lfEntry;
-          plain['\r'] = crEntry;
-          leadRows.push_back(plain);
-        }
+        // Lead bytes the start state ignores share their rows.
+        const int key = startLeads[static_cast<std::size_t>(lead)] ? lead : 0;
+        const auto [it, added] = plainLeadRows.try_emplace({key, lfEntry, crEntry}, static_cast<int>(leadRows.size()));
+        if (added) leadRows.push_back(trail);
         leadRow = it->second;
       } else {
-        TRow trail;
-        fill(trail, transitions, base);
-        trail[kLF] = lfEntry;
-        trail['\r'] = crEntry;
         const auto [it, added] = otherLeadRows.try_emplace(trail, static_cast<int>(leadRows.size()));
         if (added) leadRows.push_back(trail);
-        if (rows.size() + leadRows.size() > kMaxTableRows) return false;
         leadRow = it->second;
       }
+      if (rows.size() + leadRows.size() > kMaxTableRows) return false;
       row[static_cast<std::size_t>(lead)] = charStates + leadRow;
     }
   }

@@ -1,10 +1,14 @@
 // TRE_DFA: lazy subset construction with a flushable cache; see the header.
 //
-// The cap: at most 4096 states, fewer when the pattern has many leaves, so
-// that transitions stay near a million entries (about 12 MB), and never
-// fewer than one state's worth of targets plus the pinned states, so that a
-// flush always leaves room to finish the state being built. Members of all
-// sets together are bounded the same way.
+// The cap: at most 16384 states, and at most a million transitions stored
+// (about 12 MB) over all states together; never fewer states than one
+// state's worth of targets plus the pinned states, so that a flush always
+// leaves room to finish the state being built. Transitions are counted as
+// stored, not as states times leaves: a long alternation of words has
+// thousands of leaves (one per distinct character) but each state has
+// transitions on few of them, and sizing the cache by the leaves made such
+// a pattern flush over and over. Members of all sets together are bounded
+// the same way.
 #include "core/search/REDFA.h"
 
 #include <algorithm>
@@ -14,7 +18,7 @@ namespace quillet {
 
 namespace {
 
-constexpr std::size_t kMaxStates = 4096;
+constexpr std::size_t kMaxStates = 16384;
 constexpr std::size_t kTransitionBudget = 1u << 20;
 constexpr std::size_t kMemberBudget = 1u << 22;
 
@@ -37,7 +41,7 @@ TRE_DFA::TRE_DFA(const TRE_NFA& nfa, TMode mode, int optionalLeaf, int assertLea
       m_visited(static_cast<std::size_t>(nfa.StateCount())),
       m_buckets(nfa.Leaves().size()) {
   const std::size_t leaves = nfa.Leaves().size();
-  m_cap = std::max(std::min(kMaxStates, kTransitionBudget / (leaves + 1)), leaves + 16);
+  m_cap = std::max(kMaxStates, leaves + 16);
 
   m_important.assign(static_cast<std::size_t>(nfa.StateCount()), false);
   for (int s = 0; s < nfa.StateCount(); ++s) {
@@ -46,6 +50,22 @@ TRE_DFA::TRE_DFA(const TRE_NFA& nfa, TMode mode, int optionalLeaf, int assertLea
     m_important[static_cast<std::size_t>(s)] = important;
   }
   m_startSet = Closure({nfa.Entry()});
+  m_inStartSet.assign(static_cast<std::size_t>(nfa.StateCount()), false);
+  for (const int s : m_startSet) m_inStartSet[static_cast<std::size_t>(s)] = true;
+  if (mode == TMode::Unanchored) {
+    // The start state's target set on each leaf, by set: indices change
+    // with flushes, sets do not.
+    m_startTargets.resize(leaves);
+    for (const int s : m_startSet) {
+      for (const TRENfaEdge& edge : nfa.Edges(s)) {
+        if (edge.Leaf == TRE_NFA::kEmptyMove) continue;
+        m_startTargets[static_cast<std::size_t>(edge.Leaf)].push_back(edge.Target);
+      }
+    }
+    for (auto& targets : m_startTargets) {
+      if (!targets.empty()) targets = WithStart(Closure(targets));
+    }
+  }
   m_pinnedSets.push_back(m_startSet);
   m_pinnedIndex.push_back(Intern(m_startSet));
 }
@@ -106,7 +126,9 @@ int TRE_DFA::Intern(std::vector<int> set) {
 }
 
 bool TRE_DFA::HasRoom(std::size_t newStates, std::size_t newMembers) const noexcept {
-  return m_states.size() + newStates <= m_cap && m_memberCount + newMembers <= kMemberBudget;
+  // A state being expanded gets at most one transition per new target.
+  return m_states.size() + newStates <= m_cap && m_memberCount + newMembers <= kMemberBudget &&
+         m_transitionCount + newStates <= kTransitionBudget;
 }
 
 int TRE_DFA::Flush(const std::vector<int>& keep) {
@@ -115,14 +137,24 @@ int TRE_DFA::Flush(const std::vector<int>& keep) {
   m_index.clear();
   m_states.clear();
   m_memberCount = 0;
+  m_transitionCount = 0;
   for (std::size_t pin = 0; pin < m_pinnedSets.size(); ++pin) m_pinnedIndex[pin] = Intern(m_pinnedSets[pin]);
   return Intern(keep);
 }
 
 int TRE_DFA::Expand(int state, bool allowFlush) {
   const auto& leaves = m_nfa.Leaves();
+  // Unanchored: a state other than the start keeps only the transitions
+  // that differ from the start state's; Step takes the start state's for
+  // the others. Every state holds the start set, so most of its targets
+  // are the start state's (each first character of a long alternation):
+  // storing them once keeps the cache linear in the pattern, and since a
+  // closure of a union is the union of the closures, the members of the
+  // start set need not be visited again (their targets are known).
+  const bool sparse = m_mode == TMode::Unanchored && state != Start();
   m_touched.clear();
   for (const int s : m_states[static_cast<std::size_t>(state)].Set) {
+    if (sparse && m_inStartSet[static_cast<std::size_t>(s)]) continue;
     for (const TRENfaEdge& edge : m_nfa.Edges(s)) {
       if (edge.Leaf == TRE_NFA::kEmptyMove) continue;
       if (leaves[static_cast<std::size_t>(edge.Leaf)].Lo > kREMaxTextCode) continue;  // assertion leaves
@@ -135,12 +167,26 @@ int TRE_DFA::Expand(int state, bool allowFlush) {
   std::vector<std::vector<int>> targets;
   targets.reserve(m_touched.size());
   std::size_t members = 0;
+  std::size_t kept = 0;
   for (const int leaf : m_touched) {
     auto& bucket = m_buckets[static_cast<std::size_t>(leaf)];
-    targets.push_back(WithStart(Closure(bucket)));
-    members += targets.back().size();
+    std::vector<int> target = WithStart(Closure(bucket));
     bucket.clear();
+    if (sparse) {
+      const auto& fromStart = m_startTargets[static_cast<std::size_t>(leaf)];
+      if (!fromStart.empty()) {
+        std::vector<int> merged;
+        merged.reserve(target.size() + fromStart.size());
+        std::set_union(target.begin(), target.end(), fromStart.begin(), fromStart.end(), std::back_inserter(merged));
+        target = std::move(merged);
+      }
+      if (target == fromStart) continue;
+    }
+    m_touched[kept++] = leaf;
+    members += target.size();
+    targets.push_back(std::move(target));
   }
+  m_touched.resize(kept);
 
   if (!HasRoom(targets.size(), members)) {
     if (!allowFlush) return -1;
@@ -162,6 +208,7 @@ int TRE_DFA::Expand(int state, bool allowFlush) {
     std::erase_if(transitions, [](const TTransition& t) { return t.Target == Start(); });
   }
   TState& built = m_states[static_cast<std::size_t>(state)];
+  m_transitionCount += transitions.size();
   built.Transitions = std::move(transitions);
   built.Expanded = true;
   return state;
@@ -172,9 +219,9 @@ int TRE_DFA::Step(int state, TRECode code) {
   const auto& transitions = m_states[static_cast<std::size_t>(state)].Transitions;
   auto it = std::upper_bound(transitions.begin(), transitions.end(), code,
                              [](TRECode c, const TTransition& t) { return c < t.Lo; });
-  if (it == transitions.begin()) return DefaultTarget();
-  --it;
-  return code <= it->Hi ? it->Target : DefaultTarget();
+  if (it != transitions.begin() && code <= (it - 1)->Hi) return (it - 1)->Target;
+  if (m_mode == TMode::Unanchored && state != Start()) return Step(Start(), code);
+  return DefaultTarget();
 }
 
 int TRE_DFA::StepOptional(int state) {

@@ -9,7 +9,10 @@
 // overlapping, adjacent ranges with one target merged; a code in none of
 // them goes to DefaultTarget(): no state (kDead) in an anchored automaton,
 // the start state in an unanchored one, which restarts the pattern at every
-// character (the language .*R) so that one walk finds every match.
+// character (the language .*R) so that one walk finds every match. In an
+// unanchored automaton every state holds the start set, so a state other
+// than the start lists only the transitions that differ from the start
+// state's; a code in none of them goes where the start state goes on it.
 //
 // States are made when first reached. Explore() makes them all up front and
 // reports whether they fit under StateCap(); the cap bounds the memory a
@@ -130,6 +133,8 @@ private:
   int m_assertLeaf;
   std::vector<bool> m_important;
   std::vector<int> m_startSet;
+  std::vector<bool> m_inStartSet;                 // by NFA state
+  std::vector<std::vector<int>> m_startTargets;  // by leaf; unanchored only
   std::vector<TState> m_states;
   std::vector<int> m_probe;
   std::unordered_set<int, THash, TEqual> m_index;
@@ -137,6 +142,7 @@ private:
   std::vector<int> m_pinnedIndex;
   std::size_t m_cap;
   std::size_t m_memberCount = 0;
+  std::size_t m_transitionCount = 0;
   std::size_t m_flushes = 0;
   bool m_complete = false;
   // Scratch of Expand and Closure, kept to avoid allocations per state.

@@ -251,6 +251,32 @@ TEST(AgainstReference, CharacterWalkPastTheStateCap) {
   EXPECT_EQ(GrepFile(grep, folder / "f.txt"), expected);
 }
 
+// Former fault: the automaton's cache was sized by its leaves (one per
+// distinct character), so 1,200 kanji words walked character by character
+// and flushed at nearly every line. Lines also hold words behind a lead byte
+// (a match there would start on a trail byte) and words cut after a lead.
+TEST(AgainstReference, LongAlternationOfWords) {
+  std::mt19937 random(31);
+  std::string pattern;
+  std::string text;
+  for (int w = 0; w < 1200; ++w) {
+    std::string word;
+    for (std::size_t k = 2 + random() % 2; k > 0; --k) {
+      word += {static_cast<char>(0x89 + random() % 15), static_cast<char>(0x80 + random() % 0x7D)};
+    }
+    pattern += (w ? "|" : "") + word;
+    if (w % 100 == 0) {
+      text += "a" + word + "\r\n\x93" + word + "\r\n" + word.substr(1) + "\r\n" + word.substr(0, 3) + "\r\n";
+    }
+  }
+  TGrep grep;
+  grep.SetRegExp(pattern);
+  EXPECT_EQ(grep.ScanKind(), TGrep::TScan::ByteTable);
+  const TLines expected = ReferenceGrep(pattern, text);
+  EXPECT_GE(expected.size(), 12u);
+  EXPECT_EQ(GrepText(pattern, text), expected);
+}
+
 // --- against GNU grep ------------------------------------------------------------
 
 struct TGnuRow {
