@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool
+  python3-holidays ncal
 )
 
 missing=()
