@@ -67,11 +67,9 @@ QString Utf8Message(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-TFmGrep::TFmGrep(TFmMain& main)
-    : QDialog(&main, Qt::Dialog | Qt::WindowStaysOnTopHint), m_main(main) {
+TFmGrep::TFmGrep(TFmMain& main) : TSearchRunDialog(main, kMsgGrepCancelled) {
   setObjectName("FmGrep");
   setWindowTitle("ファイルから検索");
-  setModal(false);
 
   auto* wordBox = new QComboBox(this);
   wordBox->setObjectName("GrepWordBox");
@@ -118,45 +116,16 @@ TFmGrep::TFmGrep(TFmMain& main)
   left->addLayout(checks);
   left->addWidget(m_progBar);
 
-  m_execute = SearchButton(this, "GrepExecute", "検索");
-  m_quit = SearchButton(this, "GrepQuit", "中止");
-  m_exit = SearchButton(this, "GrepExit", "閉じる");
-  m_execute->setDefault(true);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(m_execute);
-  buttons->addWidget(m_quit);
-  buttons->addWidget(m_exit);
-  buttons->addStretch(1);
-
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left, 1);
-  layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
-
-  m_closeTimer.setObjectName("CloseTimer");
-  m_closeTimer.setSingleShot(true);
-  m_closeTimer.setInterval(100);
-  connect(&m_closeTimer, &QTimer::timeout, this, &QDialog::reject);
-
-  // Regular expressions are always case-sensitive.
-  connect(m_bmReg, &QCheckBox::toggled, this, [this](bool on) {
-    if (on) m_ansi->setChecked(false);
-    m_ansi->setEnabled(!on);
-  });
-  connect(m_progress, &QCheckBox::toggled, m_progBar, &QWidget::setVisible);
-  connect(m_execute, &QPushButton::clicked, this, &TFmGrep::Execute);
-  connect(m_quit, &QPushButton::clicked, this, &TFmGrep::Quit);
-  connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
+  FinishLayout(left, "Grep", "CloseTimer");
 
   const QString note = m_wordBox->Load();
   if (!note.isEmpty()) Say(note);
   const QDate today = QDate::currentDate();
   SetOptions(ReadGrepOptions(THIniFile(main.SettingsFile(), false), today.year(), today.month()));
-  SetRunning(false);
   wordBox->setFocus();
 }
 
-TFmGrep::~TFmGrep() { StopWorker(); }
+TFmGrep::~TFmGrep() = default;
 
 TGrepOptions TFmGrep::Options() const {
   TGrepOptions options;
@@ -189,25 +158,10 @@ void TFmGrep::SetOptions(const TGrepOptions& options) {
   m_priority = options.Priority;
 }
 
-bool TFmGrep::Running() const { return m_worker != nullptr; }
-
-void TFmGrep::SetRunning(bool running) {
-  m_execute->setEnabled(!running);
-  m_exit->setEnabled(!running);
-  m_quit->setEnabled(running);
-}
-
-void TFmGrep::StopWorker() {
-  if (!m_worker) return;
-  m_worker->Cancel();
-  m_worker->Detach();
-  m_worker = nullptr;
-}
-
 void TFmGrep::Execute() {
   StopWorker();
   SetRunning(false);
-  m_closeTimer.stop();
+  m_timer.stop();
   std::string text;
   QString refused;
   if (!m_wordBox->Text(text, refused)) {
@@ -245,14 +199,6 @@ void TFmGrep::Execute() {
   }
 }
 
-void TFmGrep::Quit() {
-  if (!m_worker) return;
-  StopWorker();
-  SetRunning(false);
-  m_progBar->setValue(0);
-  Say(Utf8Message(kMsgGrepCancelled));
-}
-
 void TFmGrep::Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) {
   RemoveStaleGrepTemp(m_main.AppFolder());
   m_worker = nullptr;
@@ -282,23 +228,13 @@ void TFmGrep::Finish(const TSearchOutcome& outcome, TGrepList& items, bool faile
   result->show();
   result->raise();
   result->activateWindow();
-  m_closeTimer.start();
-}
-
-void TFmGrep::keyPressEvent(QKeyEvent* event) {
-  // While a search runs, Escape is the stop button and the dialog stays.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && Running()) {
-    m_quit->click();
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
+  m_timer.start();
 }
 
 void TFmGrep::done(int result) {
   if (m_closing) return;
   m_closing = true;
-  m_closeTimer.stop();
+  m_timer.stop();
   StopWorker();
   m_main.Action("ActGrep")->setChecked(false);
   if (EnsureFolder(m_main.OptionFolder())) {

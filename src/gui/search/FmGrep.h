@@ -32,6 +32,7 @@
 #include <memory>
 
 #include "core/search/DiaryGrep.h"
+#include "gui/search/SearchRunDialog.h"
 #include "gui/search/SearchWorker.h"
 
 class QCheckBox;
@@ -45,7 +46,7 @@ namespace quillet {
 class TFmMain;
 class THistoryBox;
 
-class TFmGrep : public QDialog {
+class TFmGrep : public TSearchRunDialog {
   Q_OBJECT
 
 public:
@@ -53,47 +54,23 @@ public:
   ~TFmGrep() override;
 
   // `GrepExecute`: validates, records the history and starts the search.
-  void Execute();
-  // `GrepQuit`: stops the running search without waiting.
-  void Quit();
-  bool Running() const;
-  // The search attached to the dialog, nullptr while idle.
-  TSearchWorker* Worker() const { return m_worker; }
+  void Execute() override;
 
   void done(int result) override;
-
-protected:
-  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   TGrepOptions Options() const;
   void SetOptions(const TGrepOptions& options);
-  void SetRunning(bool running);
-  void StopWorker();
   void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed);
-  void Say(const QString& message) { setWindowTitle(message); }
 
-  TFmMain& m_main;
   std::unique_ptr<THistoryBox> m_wordBox;
   QSpinBox* m_fromYear = nullptr;
   QComboBox* m_fromMonth = nullptr;
   QSpinBox* m_toYear = nullptr;
   QComboBox* m_toMonth = nullptr;
-  QCheckBox* m_ansi = nullptr;
-  QCheckBox* m_bmReg = nullptr;
   QCheckBox* m_code = nullptr;
   QCheckBox* m_title = nullptr;
-  QCheckBox* m_progress = nullptr;
-  QProgressBar* m_progBar = nullptr;
-  QPushButton* m_execute = nullptr;
-  QPushButton* m_quit = nullptr;
-  QPushButton* m_exit = nullptr;
-  QTimer m_closeTimer;
-  int m_priority = kNormalPriority;  // "Priority" has no control: kept as read
-  QString m_pattern;                 // the running search's text, for its captions
   QString m_notes;                   // a history that could not be saved
-  QPointer<TSearchWorker> m_worker;
-  bool m_closing = false;
 };
 
 // What the grep and squeeze dialogs share: their check boxes and buttons

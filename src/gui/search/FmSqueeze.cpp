@@ -21,11 +21,9 @@
 
 namespace quillet {
 
-TFmSqueeze::TFmSqueeze(TFmMain& main)
-    : QDialog(&main, Qt::Dialog | Qt::WindowStaysOnTopHint), m_main(main) {
+TFmSqueeze::TFmSqueeze(TFmMain& main) : TSearchRunDialog(main, kMsgSqueezeStopped) {
   setObjectName("FmSqueeze");
   setWindowTitle("絞込み検索");
-  setModal(false);
 
   auto* box = new QComboBox(this);
   box->setObjectName("SqueezeBox");
@@ -51,34 +49,7 @@ TFmSqueeze::TFmSqueeze(TFmMain& main)
   left->addWidget(m_progress, 3, 0, 1, 2);
   left->addWidget(m_progBar, 4, 0, 1, 2);
 
-  m_execute = SearchButton(this, "SqueezeExecute", "検索");
-  m_quit = SearchButton(this, "SqueezeQuit", "中止");
-  m_exit = SearchButton(this, "SqueezeExit", "閉じる");
-  m_execute->setDefault(true);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(m_execute);
-  buttons->addWidget(m_quit);
-  buttons->addWidget(m_exit);
-  buttons->addStretch(1);
-
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left, 1);
-  layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
-
-  m_squeezeTimer.setObjectName("SqueezeTimer");
-  m_squeezeTimer.setSingleShot(true);
-  m_squeezeTimer.setInterval(100);
-  connect(&m_squeezeTimer, &QTimer::timeout, this, &QDialog::reject);
-
-  connect(m_bmReg, &QCheckBox::toggled, this, [this](bool on) {
-    if (on) m_ansi->setChecked(false);
-    m_ansi->setEnabled(!on);
-  });
-  connect(m_progress, &QCheckBox::toggled, m_progBar, &QWidget::setVisible);
-  connect(m_execute, &QPushButton::clicked, this, &TFmSqueeze::Execute);
-  connect(m_quit, &QPushButton::clicked, this, &TFmSqueeze::Quit);
-  connect(m_exit, &QPushButton::clicked, this, &QDialog::reject);
+  FinishLayout(left, "Squeeze", "SqueezeTimer");
 
   const QString note = m_box->Load();
   if (!note.isEmpty()) Say(note);
@@ -89,11 +60,10 @@ TFmSqueeze::TFmSqueeze(TFmMain& main)
   m_progress->setChecked(options.ShowProgress);
   m_progBar->setVisible(options.ShowProgress);
   m_priority = options.Priority;
-  SetRunning(false);
   box->setFocus();
 }
 
-TFmSqueeze::~TFmSqueeze() { StopWorker(); }
+TFmSqueeze::~TFmSqueeze() = default;
 
 TSqueezeOptions TFmSqueeze::Options() const {
   TSqueezeOptions options;
@@ -104,21 +74,8 @@ TSqueezeOptions TFmSqueeze::Options() const {
   return options;
 }
 
-void TFmSqueeze::SetRunning(bool running) {
-  m_execute->setEnabled(!running);
-  m_exit->setEnabled(!running);
-  m_quit->setEnabled(running);
-}
-
-void TFmSqueeze::StopWorker() {
-  if (!m_worker) return;
-  m_worker->Cancel();
-  m_worker->Detach();
-  m_worker = nullptr;
-}
-
 void TFmSqueeze::Execute() {
-  m_squeezeTimer.stop();
+  m_timer.stop();
   std::string text;
   QString refused;
   if (!m_box->Text(text, refused)) {
@@ -156,14 +113,6 @@ void TFmSqueeze::Execute() {
   }
 }
 
-void TFmSqueeze::Quit() {
-  if (!m_worker) return;
-  StopWorker();
-  SetRunning(false);
-  m_progBar->setValue(0);
-  Say(Utf8Message(kMsgSqueezeStopped));
-}
-
 void TFmSqueeze::Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) {
   RemoveStaleGrepTemp(m_main.AppFolder());
   m_worker = nullptr;
@@ -195,24 +144,14 @@ void TFmSqueeze::Finish(const TSearchOutcome& outcome, TGrepList& items, bool fa
   result->show();
   result->raise();
   result->activateWindow();
-  m_squeezeTimer.start();
+  m_timer.start();
   hide();
-}
-
-void TFmSqueeze::keyPressEvent(QKeyEvent* event) {
-  // While a squeeze runs, Escape is the stop button and the dialog stays.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && Running()) {
-    m_quit->click();
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 void TFmSqueeze::done(int result) {
   if (m_closing) return;
   m_closing = true;
-  m_squeezeTimer.stop();
+  m_timer.stop();
   StopWorker();
   if (EnsureFolder(m_main.OptionFolder())) {
     THIniFile ini(m_main.SettingsFile(), true);

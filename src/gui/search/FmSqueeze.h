@@ -28,6 +28,7 @@
 #include <memory>
 
 #include "core/search/Squeeze.h"
+#include "gui/search/SearchRunDialog.h"
 #include "gui/search/SearchWorker.h"
 
 class QCheckBox;
@@ -39,7 +40,7 @@ namespace quillet {
 class TFmMain;
 class THistoryBox;
 
-class TFmSqueeze : public QDialog {
+class TFmSqueeze : public TSearchRunDialog {
   Q_OBJECT
 
 public:
@@ -47,38 +48,15 @@ public:
   ~TFmSqueeze() override;
 
   // `SqueezeExecute`: checks, then starts the squeeze over the result list.
-  void Execute();
-  // `SqueezeQuit`: stops the running squeeze without waiting.
-  void Quit();
-  bool Running() const { return m_worker != nullptr; }
-  TSearchWorker* Worker() const { return m_worker; }
+  void Execute() override;
 
   void done(int result) override;
 
-protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
 private:
   TSqueezeOptions Options() const;
-  void SetRunning(bool running);
-  void StopWorker();
   void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed);
-  void Say(const QString& message) { setWindowTitle(message); }
 
-  TFmMain& m_main;
   std::unique_ptr<THistoryBox> m_box;
-  QCheckBox* m_ansi = nullptr;
-  QCheckBox* m_bmReg = nullptr;
-  QCheckBox* m_progress = nullptr;
-  QProgressBar* m_progBar = nullptr;
-  QPushButton* m_execute = nullptr;
-  QPushButton* m_quit = nullptr;
-  QPushButton* m_exit = nullptr;
-  QTimer m_squeezeTimer;
-  int m_priority = kNormalPriority;
-  QString m_pattern;
-  QPointer<TSearchWorker> m_worker;
-  bool m_closing = false;
 };
 
 }  // namespace quillet
