@@ -179,31 +179,15 @@ void TFmGrep::Execute() {
   m_pattern = HistoryDisplayText(text);
 
   auto grep = std::make_shared<TDiaryGrep>(options, m_main.StoreSettings(), m_main.Code());
-  auto* worker = new TSearchWorker(
-      &m_main, this, [grep] { return grep->Run(); }, [grep] { grep->Cancel(); });
+  TSearchWorker* worker = MakeWorker(grep);
   grep->OnStatus = [this, worker](std::string_view status) {
     worker->Post([this, text = Utf8Message(status)] { Say(text); });
   };
-  grep->OnProgressMax = worker->ProgressMaxTo(m_progBar);
-  grep->OnProgress = worker->ProgressTo(m_progBar);
-  worker->OnFinished = [this, grep, worker](const TSearchOutcome& outcome) {
-    Finish(outcome, grep->Items(), worker->Failed());
-  };
-  m_progBar->setValue(0);
-  SetRunning(true);
-  m_worker = worker;
-  if (!worker->Start(m_priority)) {
-    m_worker = nullptr;
-    SetRunning(false);
-    Say(Utf8Message(kMsgThreadError));
-  }
+  Launch(worker);
 }
 
 void TFmGrep::Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) {
-  RemoveStaleGrepTemp(m_main.AppFolder());
-  m_worker = nullptr;
-  SetRunning(false);
-  m_progBar->setValue(0);
+  EndRun();
   QString notes = m_notes;
   m_notes.clear();
   if (!outcome.Unreadable.empty()) notes += "  " + UnreadableNote(outcome.Unreadable.size());

@@ -61,7 +61,7 @@ public:
 private:
   TGrepOptions Options() const;
   void SetOptions(const TGrepOptions& options);
-  void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed);
+  void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) override;
 
   std::unique_ptr<THistoryBox> m_wordBox;
   QSpinBox* m_fromYear = nullptr;

@@ -96,28 +96,12 @@ void TFmSqueeze::Execute() {
   // The list is copied here, on the GUI thread; the worker never reads the
   // result window.
   auto squeeze = std::make_shared<TSqueeze>(options, result->Items(), m_main.Code());
-  auto* worker = new TSearchWorker(
-      &m_main, this, [squeeze] { return squeeze->Run(); }, [squeeze] { squeeze->Cancel(); });
-  squeeze->OnProgressMax = worker->ProgressMaxTo(m_progBar);
-  squeeze->OnProgress = worker->ProgressTo(m_progBar);
-  worker->OnFinished = [this, squeeze, worker](const TSearchOutcome& outcome) {
-    Finish(outcome, squeeze->Items(), worker->Failed());
-  };
-  m_progBar->setValue(0);
-  SetRunning(true);
-  m_worker = worker;
-  if (!worker->Start(m_priority)) {
-    m_worker = nullptr;
-    SetRunning(false);
-    Say(Utf8Message(kMsgThreadError));
-  }
+  TSearchWorker* worker = MakeWorker(squeeze);
+  Launch(worker);
 }
 
 void TFmSqueeze::Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) {
-  RemoveStaleGrepTemp(m_main.AppFolder());
-  m_worker = nullptr;
-  SetRunning(false);
-  m_progBar->setValue(0);
+  EndRun();
   const QString unreadable =
       outcome.Unreadable.empty() ? QString() : "  " + UnreadableNote(outcome.Unreadable.size());
   if (failed) {

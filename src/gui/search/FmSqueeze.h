@@ -54,7 +54,7 @@ public:
 
 private:
   TSqueezeOptions Options() const;
-  void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed);
+  void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) override;
 
   std::unique_ptr<THistoryBox> m_box;
 };

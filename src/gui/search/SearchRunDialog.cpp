@@ -15,7 +15,10 @@
 namespace quillet {
 
 TSearchRunDialog::TSearchRunDialog(TFmMain& main, std::string_view stopped)
-    : QDialog(&main, Qt::Dialog | Qt::WindowStaysOnTopHint), m_main(main), m_stopped(Utf8Message(stopped)) {
+    : QDialog(&main, Qt::Dialog | Qt::WindowStaysOnTopHint),
+      m_main(main),
+      m_owner(&main),
+      m_stopped(Utf8Message(stopped)) {
   setModal(false);
 }
 
@@ -66,6 +69,24 @@ void TSearchRunDialog::StopWorker() {
   m_worker->Cancel();
   m_worker->Detach();
   m_worker = nullptr;
+}
+
+void TSearchRunDialog::Launch(TSearchWorker* worker) {
+  m_progBar->setValue(0);
+  SetRunning(true);
+  m_worker = worker;
+  if (!worker->Start(m_priority)) {
+    m_worker = nullptr;
+    SetRunning(false);
+    Say(Utf8Message(kMsgThreadError));
+  }
+}
+
+void TSearchRunDialog::EndRun() {
+  RemoveStaleGrepTemp(m_main.AppFolder());
+  m_worker = nullptr;
+  SetRunning(false);
+  m_progBar->setValue(0);
 }
 
 void TSearchRunDialog::Quit() {

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <memory>
 #include <string_view>
 
 #include "core/search/DiaryGrep.h"
@@ -49,6 +50,28 @@ protected:
   void FinishLayout(QLayout* left, const char* prefix, const char* timerName);
   void SetRunning(bool running);
   void StopWorker();
+
+  // A worker for `runner` (a TDiaryGrep or TSqueeze, shared with the
+  // worker's calls) with the progress bar as its progress and Finish as its
+  // end; set any further callbacks of the runner, then Launch it.
+  template <class TRunner>
+  TSearchWorker* MakeWorker(const std::shared_ptr<TRunner>& runner) {
+    auto* worker = new TSearchWorker(
+        m_owner, this, [runner] { return runner->Run(); }, [runner] { runner->Cancel(); });
+    runner->OnProgressMax = worker->ProgressMaxTo(m_progBar);
+    runner->OnProgress = worker->ProgressTo(m_progBar);
+    worker->OnFinished = [this, runner, worker](const TSearchOutcome& outcome) {
+      Finish(outcome, runner->Items(), worker->Failed());
+    };
+    return worker;
+  }
+  // Enters the running state and starts `worker` at "Priority"; a thread
+  // that cannot start is said and leaves the dialog idle.
+  void Launch(TSearchWorker* worker);
+  // The first step of Finish: the stale temporary file goes, the dialog is idle.
+  void EndRun();
+  // On the GUI thread once an attached search ended.
+  virtual void Finish(const TSearchOutcome& outcome, TGrepList& items, bool failed) = 0;
   void Say(const QString& message) { setWindowTitle(message); }
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -67,6 +90,7 @@ protected:
   bool m_closing = false;
 
 private:
+  QObject* m_owner;  // the main window: workers outlive the dialog
   QString m_stopped;
 };
 
