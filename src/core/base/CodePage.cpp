@@ -378,6 +378,26 @@ std::string LowerCase(std::string_view cp932) { return MapChars(cp932, LowerChar
 
 std::string UpperCase(std::string_view cp932) { return MapChars(cp932, UpperChar); }
 
+void LowerCaseInPlace(std::string& cp932) {
+  for (std::size_t i = 0; i < cp932.size(); i += CharLength(cp932, i)) {
+    const auto byte = static_cast<unsigned char>(cp932[i]);
+    if (byte < 0x80) {  // most of a diary: no table lookup
+      if (byte >= 'A' && byte <= 'Z') cp932[i] = static_cast<char>(byte + ('a' - 'A'));
+      continue;
+    }
+    const TCharCode code = CodeAt(cp932, i);
+    const TCharCode lower = LowerChar(code);
+    if (lower == code) continue;
+    // A partner is always of the same width: one byte or a pair.
+    if (lower > 0xFF) {
+      cp932[i] = static_cast<char>(lower >> 8);
+      cp932[i + 1] = static_cast<char>(lower & 0xFF);
+    } else {
+      cp932[i] = static_cast<char>(lower);
+    }
+  }
+}
+
 std::string ToHalfWidth(std::string_view cp932) {
   const TTables& t = Tables();
   std::string out;

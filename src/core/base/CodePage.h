@@ -107,6 +107,9 @@ bool FromUtf8(std::string_view text, std::string& out, std::size_t* badIndex = n
 TCharCode LowerChar(TCharCode code) noexcept;
 TCharCode UpperChar(TCharCode code) noexcept;
 std::string LowerCase(std::string_view cp932);
+// LowerCase where the text lies, without a new string: for the search's
+// reused line buffers.
+void LowerCaseInPlace(std::string& cp932);
 std::string UpperCase(std::string_view cp932);
 
 // --- Width ----------------------------------------------------------------------

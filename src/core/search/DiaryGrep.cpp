@@ -33,26 +33,6 @@ constexpr std::uintmax_t kWholeFileLimit = 1u << 20;
 // needs one hit per entry).
 struct TStopSearch {};
 
-// Lowers a code page 932 text where it lies; the case rule keeps lengths.
-void LowerInPlace(std::string& text) {
-  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x80) {
-      if (byte >= 'A' && byte <= 'Z') text[i] = static_cast<char>(byte + ('a' - 'A'));
-      continue;
-    }
-    const TCharCode code = CodeAt(text, i);
-    const TCharCode lower = LowerChar(code);
-    if (lower == code) continue;
-    if (lower > 0xFF) {
-      text[i] = static_cast<char>(lower >> 8);
-      text[i + 1] = static_cast<char>(lower & 0xFF);
-    } else {
-      text[i] = static_cast<char>(lower);
-    }
-  }
-}
-
 // A month folder held open and listed once. Most of the cost of a search of
 // small entries is finding and opening files: one listing tells which days
 // have a file (in most diaries many days have none, and probing a name is a
@@ -392,7 +372,7 @@ void TEntrySearch::PlainBlock(std::string_view lines, std::size_t firstLine,
   if (Cancelled()) throw EGrepCancel();
   if (!m_caseSensitive) {
     m_lowered.assign(lines);
-    LowerInPlace(m_lowered);  // keeps lengths, and line ends where they are
+    LowerCaseInPlace(m_lowered);  // keeps lengths, and line ends where they are
     lines = m_lowered;
   }
   const std::size_t count = m_patterns.size();
@@ -441,7 +421,7 @@ int TEntrySearch::TitleHits(std::string_view title, bool firstOnly) {
   std::string lowered;
   if (!m_caseSensitive) {
     lowered.assign(title);
-    LowerInPlace(lowered);
+    LowerCaseInPlace(lowered);
     title = lowered;
   }
   int hits = 0;
