@@ -207,6 +207,17 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
   b.Cmd("MenuCalendarActivate", "ActCalendarActivate", "前面化(&A)");
   b.Cmd("MenuCalendarHide", "ActCalendarHide", "非表示(&H)");
   b.Sep("MenuCalendarSep1");
+  // The zoom: item N gives the calendar Ratio N + 4, exactly one checked.
+  b.Menu("MenuCalendarRatio", "描写倍率(&R)");
+  auto* ratioGroup = new QActionGroup(owner);
+  const char* const ratios[] = {"1倍(&A)", "2倍(&B)", "3倍(&C)", "4倍(&D)", "5倍(&E)"};
+  for (int tag = 0; tag < 5; ++tag) {
+    QAction* item = b.Toggle(QStringLiteral("MenuCalendarRatio%1").arg(tag + 1),
+                             QStringLiteral("ActCalendarRatio%1").arg(tag + 1), QString::fromUtf8(ratios[tag]));
+    item->setData(tag);
+    ratioGroup->addAction(item);
+  }
+  b.End();
   b.Toggle("MenuCalendarBoldDays", "ActCalendarBoldDays", "本文存在日付を太字化(&B)");
   b.End();
   b.Menu("MenuTask", "タスク管理(&M)");

@@ -10,6 +10,7 @@
 
 #include "core/app/HIniFile.h"
 #include "core/store/EntryStore.h"
+#include "gui/app/Commands.h"
 #include "gui/app/PanelPage.h"
 #include "gui/app/UMain.h"
 
@@ -29,11 +30,11 @@ QString ActivateCommand(TPageKind kind) { return "Act" + Name(kind) + "Activate"
 QString HideCommand(TPageKind kind) { return "Act" + Name(kind) + "Hide"; }
 QString PopCommand(TPageKind kind) { return "ActPop" + Name(kind); }
 
-// A page's own commands, which act on the page and so are enabled exactly
+// A page's own commands (and submenus), which act on the page and so are enabled exactly
 // while it exists. A page that brings more commands lists them here.
 QStringList OwnCommands(TPageKind kind) {
   switch (kind) {
-    case TPageKind::Calendar: return {"ActCalendarBoldDays"};
+    case TPageKind::Calendar: return {"ActCalendarBoldDays", "MenuCalendarRatio"};
     case TPageKind::Task: return {"ActTaskNewItem", "ActTaskEdit"};
     case TPageKind::Viewer: return {"ActViewerEdit"};
     case TPageKind::Title: return {};
@@ -81,7 +82,8 @@ void TPagePanel::UpdateCommands(TPageKind kind) {
   const bool exists = Find(kind) != nullptr;
   m_window.Action(ShowCommand(kind))->setEnabled(IsBuilt(kind) && !exists);
   for (const QString& name : QStringList{ActivateCommand(kind), HideCommand(kind)} + OwnCommands(kind))
-    if (QAction* action = m_window.Action(name)) action->setEnabled(exists);
+    if (QAction* action = name.startsWith("Menu") ? m_window.Commands().MenuItem(name) : m_window.Action(name))
+      action->setEnabled(exists);
   QAction* pop = m_window.Action(PopCommand(kind));
   pop->setEnabled(IsBuilt(kind));
   pop->setChecked(exists);

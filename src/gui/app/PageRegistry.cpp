@@ -2,6 +2,7 @@
 #include "gui/app/PageRegistry.h"
 
 #include "gui/app/PanelPage.h"
+#include "gui/calendar/UCalendar.h"
 
 namespace quillet {
 
@@ -14,8 +15,8 @@ const TPageFactory* TPageRegistry::Factory(TPageKind kind) const {
   return factory ? &factory : nullptr;
 }
 
-void RegisterPages(TPageRegistry&) {
-  // One line per page, e.g. registry.Add<TCalendarObject>();
+void RegisterPages(TPageRegistry& registry) {
+  registry.Add<TCalendarObject>();
 }
 
 }  // namespace quillet

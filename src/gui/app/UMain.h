@@ -133,6 +133,9 @@ public:
   void OnApplicationActivated();
   // The open entry's file was handed to an outside program.
   void SetExternalEditPending() { m_externalEditPending = true; }
+  // Opens `target` with the outside tool of the settings key `tool` (read
+  // afresh), else the desktop's handler; a failure is said in the status bar.
+  void OpenWithTool(const TTextKey& tool, const QString& target);
   // The link under the mouse (code page 932 bytes, as the highlighter found
   // it): the captions of the link pop-up menu.
   void SetLinkTarget(const std::string& link);
@@ -222,7 +225,6 @@ private:
   void InsertDateStamp(int index);
   void SaveAs();
   void ShowAbout();
-  void OpenWithTool(const TTextKey& tool, const QString& target);
   void ReloadEntry();
   void OnEditorModifiedChanged(bool modified);
   TDateTime Now() const;

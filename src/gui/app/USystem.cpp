@@ -234,6 +234,7 @@ void TFmMain::CreatePages(const THIniFile& ini) {
   // is built, since they are written back at close.
   Action("ActCalendarBoldDays")->setChecked(keys::BoldDays.Read(ini));
   setProperty("calendarRatio", keys::ReadRatio(ini));
+  Action(QStringLiteral("ActCalendarRatio%1").arg(keys::ReadRatio(ini) + 1))->setChecked(true);
   m_pages->CreateAtStart(ini);
 }
 
