@@ -50,7 +50,7 @@ std::string ResolveTarget(const std::string& path) {
 void SplitPath(const std::string& path, std::string& folder, std::string& base) {
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) {
-    folder = ".";
+    folder.assign(1, '.');
     base = path;
   } else {
     folder = slash == 0 ? "/" : path.substr(0, slash);

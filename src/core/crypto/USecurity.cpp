@@ -152,7 +152,7 @@ bool TWordKeyCipher::DecryptInPlace(std::string& data) {
   std::copy(kWordKeyVector.begin(), kWordKeyVector.end(), chain.begin());
   m_cipher->DecryptCbc(chain.data(), Bytes(data), Bytes(data), data.size() / TBlowFish::kBlockSize);
   if (!PaddingValid(data)) return false;
-  data.resize(data.size() - static_cast<std::uint8_t>(data.back()));
+  data.erase(data.size() - static_cast<std::uint8_t>(data.back()));
   return true;
 }
 
