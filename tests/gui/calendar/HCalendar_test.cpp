@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -167,6 +169,14 @@ TEST(HCalendar, PixelsShowSelectionBoldAndHolidays) {
   // An outline: the edge in the selection colour, the inside the background.
   EXPECT_EQ(image.pixelColor(selected.topLeft()), select);
   EXPECT_EQ(image.pixelColor(selected.topLeft() + QPoint(1, 1)), QColor(Qt::white));
+
+  // The tool tip names the holiday, with the holiday switch on.
+  p.Holiday = true;
+  c.SetHProperty(p);
+  const QPoint at = c.CellRect(3, 4).center();
+  QHelpEvent help(QEvent::ToolTip, at, c.mapToGlobal(at));
+  QApplication::sendEvent(&c, &help);
+  EXPECT_EQ(QToolTip::text(), "海の日");
 
   // A bold number has more ink than the same number plain.
   const QRect day14 = c.InnerRect(2, 3);
