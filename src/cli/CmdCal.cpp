@@ -84,10 +84,7 @@ char Mark(bool entry, bool holiday) {
 }
 
 std::string RenderMonth(int year, int month, const std::bitset<32>& entries) {
-  std::bitset<32> holidays;
-  for (const auto& [date, name] : HolidaysOfYear(year)) {
-    if (MonthOf(date) == month) holidays.set(static_cast<std::size_t>(DayOf(date)));
-  }
+  const auto holidays = HolidaysOfMonth(year, month);
 
   // The title's width in terminal columns: digits take one, 年 and 月 two.
   const std::string yearText = std::to_string(year);
@@ -109,7 +106,7 @@ std::string RenderMonth(int year, int month, const std::bitset<32>& entries) {
       }
       const auto day = static_cast<std::size_t>(DayOf(cell.Date));
       char text[4];
-      std::snprintf(text, sizeof text, "%2d%c", DayOf(cell.Date), Mark(entries.test(day), holidays.test(day)));
+      std::snprintf(text, sizeof text, "%2d%c", DayOf(cell.Date), Mark(entries.test(day), !holidays[day].empty()));
       line += text;
     }
     TrimRight(line);

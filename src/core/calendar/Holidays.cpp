@@ -193,4 +193,11 @@ std::optional<std::string_view> JapaneseHoliday(TDate date) {
   return std::nullopt;
 }
 
+std::array<std::string_view, 32> HolidaysOfMonth(int year, int month) {
+  std::array<std::string_view, 32> names{};
+  for (const auto& [date, name] : HolidaysOfYear(year))
+    if (MonthOf(date) == month) names[static_cast<std::size_t>(DayOf(date))] = name;
+  return names;
+}
+
 }  // namespace quillet

@@ -20,6 +20,7 @@
 // year before). Names are UTF-8 string literals with static storage.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -42,6 +43,10 @@ std::optional<std::string_view> JapaneseHoliday(TDate date);
 // Every holiday of `year` in date order, one entry per date; empty outside
 // kFirstHolidayYear..kLastHolidayYear. Pure; any thread.
 std::vector<std::pair<TDate, std::string_view>> HolidaysOfYear(int year);
+
+// The holiday name of each day 1..31 of `month` of `year`, empty for an
+// ordinary day (index 0 is unused): what a month view looks up per cell.
+std::array<std::string_view, 32> HolidaysOfMonth(int year, int month);
 
 // The day of March (spring) or September (autumn) of the equinox day of
 // `year`, by the approximation formula; 0 outside 1900..2150.

@@ -177,10 +177,7 @@ const std::array<std::string_view, 32>& THCalendar::MonthHolidays() const {
   const int year = YearOf(m_current);
   const int month = MonthOf(m_current);
   if (m_holidayMonth != year * 12 + month - 1) {
-    m_holidays.fill({});
-    if (year >= kFirstHolidayYear && year <= kLastHolidayYear)
-      for (const auto& [date, name] : HolidaysOfYear(year))
-        if (MonthOf(date) == month) m_holidays[static_cast<std::size_t>(DayOf(date))] = name;
+    m_holidays = HolidaysOfMonth(year, month);
     m_holidayMonth = year * 12 + month - 1;
   }
   return m_holidays;
