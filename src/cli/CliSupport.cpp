@@ -99,6 +99,24 @@ TCliContext LoadContext(std::string_view command) {
   return context;
 }
 
+void AppendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
 std::string ToTerminal(std::string_view cp932, bool& lossless) {
   std::string utf8;
   lossless = ToUtf8(cp932, utf8);

@@ -65,6 +65,10 @@ std::string ToTerminal(std::string_view cp932, bool& lossless);
 // had none. This is what the program's save writes for that text.
 std::string ToEditorText(std::string_view text);
 
+// Appends `text` (UTF-8) to `out` as a JSON string: quoted, with '"', '\\'
+// and control characters escaped.
+void AppendJsonString(std::string& out, std::string_view text);
+
 // Prints "quillet-cli COMMAND: message" to standard error.
 void Complain(std::string_view command, std::string_view message);
 

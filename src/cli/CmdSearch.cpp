@@ -76,24 +76,6 @@ std::vector<int> YearFolders(const std::string& root) {
   return years;
 }
 
-void AppendJsonString(std::string& out, std::string_view text) {
-  out += '"';
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
-
 int RunSearch(const std::vector<std::string>& args) {
   const TParsedArgs parsed =
       ParseArgs(args, {"--regex", "--case", "--no-encrypted", "--no-titles", "--json"}, {"--from", "--to"});

@@ -232,6 +232,25 @@ inline constexpr TFlagKey SusieWindows{kViewer, "SusieWindows", true, W::Options
 inline constexpr TFlagKey SusieCommand{kViewer, "SusieCommand", true, W::Options};
 inline constexpr TTextKey SusieCommandPath{kViewer, "SusieCommandPath", "", W::Options};  // default AppFolder + "Plugin/"
 
+// Section "Task": the task page's look and behaviour, written by the options
+// dialog (TTaskSettings reads them with their rules).
+inline constexpr TColorKey TaskBackColor{kTask, "BackColor", clWindow};
+inline constexpr TColorKey TaskStrColor{kTask, "StrColor", clWindowText};
+inline constexpr TFlagKey TaskGridLines{kTask, "GridLines", true, W::Options};
+inline constexpr TFlagKey TaskHotTrack{kTask, "HotTrack", false, W::Options};
+inline constexpr TIntKey TaskHover{kTask, "Hover", 3000, W::Options};  // milliseconds
+inline constexpr TFlagKey TaskDoubleBuf{kTask, "DoubleBuf", true, W::Options};
+inline constexpr TFlagKey TaskAsk{kTask, "Ask", false, W::Options};
+inline constexpr TFlagKey TaskLimitEmphasis{kTask, "LimitEmphasis", true, W::Options};
+inline constexpr TIntKey TaskDblClickStyle{kTask, "DblClickStyle", 0, W::Options};  // 0 memo, 1 editor
+inline constexpr TIntKey TaskLimitDate{kTask, "LimitDate", 3, W::Options};  // days
+inline constexpr TIntKey TaskRowColoringStyle{kTask, "RowColoringStyle", 0, W::Options};
+inline constexpr TColorKey TaskRowColor{kTask, "RowColor", 0x00EFFDE3};
+inline constexpr TColorKey TaskTrailColor{kTask, "TrailColor", clSilver};
+inline constexpr TColorKey TaskHighPriorityColor{kTask, "HighPriorityColor", clRed};
+inline constexpr TColorKey TaskNormalPriorityColor{kTask, "NormalPriorityColor", clWindowText};
+inline constexpr TColorKey TaskLowPriorityColor{kTask, "LowPriorityColor", clHotLight};
+
 // Values read with their rules applied.
 // |History|; a stored INT_MIN, whose absolute value int cannot hold, gives INT_MAX.
 int ReadHistory(const THIniFile& ini);

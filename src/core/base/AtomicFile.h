@@ -100,4 +100,19 @@ bool IsStagedTempName(std::string_view name) noexcept;
 // flushes it. Appending never endangers what the file already holds.
 bool AppendFile(const std::string& path, std::string_view bytes, mode_t mode = 0600);
 
+// Backups of a file that is about to be replaced or removed while it holds
+// something the program could not read: "<path>.bak", or the first free of
+// ".bak1", ".bak2", ... (up to ".bak999"); an existing backup is never
+// replaced. `kept` names the file made; on false nothing was made and
+// `error` (when given) says why in one English line.
+//
+// SetAsideFile keeps the file itself: a second name for it where the file
+// system allows (no read permission needed, nothing copied), else a copy of
+// its bytes. The folder is flushed afterwards.
+bool SetAsideFile(const std::string& path, std::string& kept, std::string* error = nullptr);
+// WriteNewBackup makes the backup from `bytes` instead (a new file 0600,
+// flushed).
+bool WriteNewBackup(const std::string& path, std::string_view bytes, std::string& kept,
+                    std::string* error = nullptr);
+
 }  // namespace quillet

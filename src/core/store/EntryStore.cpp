@@ -67,64 +67,6 @@ bool EncodeBody(std::string_view body, TCode& code, std::string& encoded, std::s
   return true;
 }
 
-// Creates the first free "<path>.bak", "<path>.bak1", ... with `make`, which
-// returns 0 when it created the candidate, EEXIST when the name is taken, or
-// another errno value.
-template <typename TMake>
-bool FirstFreeBackup(const std::string& path, std::string& kept, std::string& error, TMake make) {
-  for (int n = 0; n < 1000; ++n) {
-    const std::string candidate = path + ".bak" + (n ? std::to_string(n) : std::string());
-    const int result = make(candidate);
-    if (result == 0) {
-      kept = candidate;
-      return true;
-    }
-    if (result != EEXIST) {
-      error = SystemError("cannot keep a copy as " + candidate, result);
-      return false;
-    }
-  }
-  error = "no free name to keep a copy of " + path;
-  return false;
-}
-
-// A new file with `bytes`, private to its owner, made only if `candidate` is
-// free. Returns 0 or an errno value; a failed file is removed again.
-int CreateNewFile(const std::string& candidate, std::string_view bytes) {
-  const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return errno;
-  std::size_t done = 0;
-  int failure = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failure = n < 0 ? errno : EIO;
-      break;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (failure == 0 && ::fsync(fd) != 0) failure = errno;
-  ::close(fd);
-  if (failure != 0) ::unlink(candidate.c_str());
-  return failure;
-}
-
-// Keeps the entry file at `path` as a backup before it is replaced: a second
-// name for the same file where the file system allows it (no read permission
-// needed, nothing copied), else a copy of its bytes.
-bool SetAside(const std::string& path, std::string& kept, std::string& error) {
-  const bool ok = FirstFreeBackup(path, kept, error, [&](const std::string& candidate) {
-    if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != ENOSYS) return errno;
-    std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return errno;
-    return CreateNewFile(candidate, bytes);
-  });
-  if (ok) SyncFolder(path.substr(0, path.rfind('/') + 1));
-  return ok;
-}
-
 }  // namespace
 
 bool ReadEntryBody(const std::string& path, TEntryMethod method, int keyNumber, std::string_view word,
@@ -239,7 +181,7 @@ bool SaveUnit(const TStoreSettings& settings, TCode& code, const TSaveRequest& r
   }
   const TDayMeta old = ReadDayMeta(ini, DayOf(request.Date));
   if (PathExists(path) && (request.SetAsideOld || !BodyReadable(path, old, code))) {
-    if (!SetAside(path, result.SetAsidePath, error)) return false;
+    if (!SetAsideFile(path, result.SetAsidePath, &error)) return false;
     const auto slash = result.SetAsidePath.rfind('/');
     result.Messages.push_back(std::string(kMsgSetAside) + result.SetAsidePath.substr(slash + 1));
   }
@@ -363,8 +305,7 @@ bool KeepTextBeforeReload(const TStoreSettings& settings, const TCode& code, TDa
   std::string encoded;
   std::string error;
   if (!EncodeBody(text, how, encoded, error)) return false;
-  return FirstFreeBackup(EntryPath(settings, date), keptAt, error,
-                         [&](const std::string& candidate) { return CreateNewFile(candidate, encoded); });
+  return WriteNewBackup(EntryPath(settings, date), encoded, keptAt, &error);
 }
 
 std::vector<TDaySummary> ListMonth(const TStoreSettings& settings, int year, int month) {

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Args, CliStoreBadArgs, testing::ValuesIn(kBadArgs),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(CliStore, EveryCommandHasHelp) {
-  for (const char* command : {"path", "cat", "put", "ls", "search", "cal"}) {
+  for (const char* command : {"path", "cat", "put", "ls", "search", "cal", "tasks"}) {
     const TRun run = Run(std::string(command) + " --help");
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_EQ(run.out.rfind(std::string("usage: quillet-cli ") + command, 0), 0u) << run.out;
