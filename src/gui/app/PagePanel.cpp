@@ -35,7 +35,10 @@ QString PopCommand(TPageKind kind) { return "ActPop" + Name(kind); }
 QStringList OwnCommands(TPageKind kind) {
   switch (kind) {
     case TPageKind::Calendar: return {"ActCalendarBoldDays", "MenuCalendarRatio"};
-    case TPageKind::Task: return {"ActTaskNewItem", "ActTaskEdit"};
+    case TPageKind::Task:
+      return {"ActTaskNewItem", "ActTaskEdit", "ActTaskDelete", "MenuTaskPriority", "ActTaskPriorityLow",
+              "ActTaskPriorityNormal", "ActTaskPriorityHigh", "MenuTaskSort", "ActTaskDateSort", "ActTaskTitleSort",
+              "ActTaskPrioritySort"};
     case TPageKind::Viewer: return {"ActViewerEdit"};
     case TPageKind::Title: return {};
   }

@@ -110,6 +110,9 @@ public:
   TToolImages& ToolImages() const { return *m_toolImages; }
 
   TDate CurrentDate() const { return m_currentDate; }
+  // The local date and time by the window's clock (fixed in tests): today's
+  // date for the date commands, the stamps and the task page.
+  TDateTime Now() const;
   const std::string& CurrentFileName() const { return m_currentFileName; }
   TMainEditorPort& Editor() const { return *m_editor; }
   // True when the start-up password was refused or cancelled: the window is
@@ -227,7 +230,6 @@ private:
   void ShowAbout();
   void ReloadEntry();
   void OnEditorModifiedChanged(bool modified);
-  TDateTime Now() const;
 
   TStartupEnv m_env;
 
