@@ -257,6 +257,8 @@ TTaskObject::TTaskObject(TFmMain& window)
                    [this](const QPoint& at) { m_popup->popup(m_view->viewport()->mapToGlobal(at)); });
   QObject::connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, m_view,
                    [this] { OnSelectionChanged(); });
+  // A message shares the bar with the comment; when it goes, the comment is back.
+  QObject::connect(m_status, &THStatusBar::MessageExpired, m_view, [this] { ShowComment(); });
 
   const TTaskLoad load = m_file.Load(window.Now().Date);
   m_model->SetTasks(load.Tasks);
@@ -325,9 +327,13 @@ int TTaskObject::SelectedTaskRow() const {
   return FirstSelectedRow();
 }
 
-void TTaskObject::OnSelectionChanged() {
+void TTaskObject::ShowComment() {
   const int row = SelectedTaskRow();
   m_status->SetSimpleText(row < 0 ? QString() : BytesToPlainText(m_model->At(row).Comment));
+}
+
+void TTaskObject::OnSelectionChanged() {
+  ShowComment();
   SyncPriorityCheck();
 }
 

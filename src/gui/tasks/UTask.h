@@ -139,6 +139,8 @@ private:
   // The task the selection is about: the current row when it is selected,
   // else the first selected row; -1 when none is.
   int SelectedTaskRow() const;
+  // That task's comment in the page's status bar (empty without one).
+  void ShowComment();
   void OnSelectionChanged();
   // Writes the list; says why in both status bars when it failed.
   bool Store();

@@ -163,15 +163,20 @@ TEST_F(TaskPageTest, DoubleClickEnterLookAndPopup) {
 }
 
 TEST_F(TaskPageTest, ADamagedFileIsKeptAsideBeforeTheFirstWrite) {
-  const std::string damaged = "|2005/03/07|0|1||good|\r\n|abc|0|1||bad|\r\nfive|2005/03/07|0|1|x|\r\n";
+  const std::string damaged = "c1|2005/03/07|0|1||good|\r\n|abc|0|1||bad|\r\nfive|2005/03/07|0|1|x|\r\n";
   Start(damaged);
   TFmMain window(BaseEnv());
   TTaskObject& page = Page(window);
   EXPECT_EQ(Titles(page), (std::vector<std::string>{"good", "bad"}));
   EXPECT_EQ(page.StatusBar().SimpleText(), "読み込めない行があります: Task.txt の 3, 4 行目");
+  page.StatusBar().SetDefaultInterval(20);
   window.Action("ActTaskNewItem")->trigger();
   EXPECT_EQ(page.StatusBar().SimpleText(), "読み込めないファイルを退避しました: Task.txt.bak");
   EXPECT_EQ(Read(TaskFile() + ".bak"), kHead + damaged);
+  // When the message goes, the selected task's comment is back.
+  Select(page, 0);
+  QTest::qWait(60);
+  EXPECT_EQ(page.StatusBar().SimpleText(), "c1");
   EXPECT_EQ(TTaskFile(TaskFile()).Load(MakeDate(2005, 3, 7)).Tasks.size(), 3u);
 }
 
