@@ -227,20 +227,18 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
   b.Sep("MenuTaskSep1");
   b.Cmd("MenuTaskNewItem", "ActTaskNewItem", "新規タスク(&N)", "F10");
   b.Cmd("MenuTaskEdit", "ActTaskEdit", "タスク編集(&E)", "F11");
-  // The page's pop-up menu in the same order, so that a shortcut can be
-  // given to each of them through "ShortCut".
+  // The page's other commands in the order of its pop-up menu; as menu
+  // items they can take a shortcut from "ShortCut" like the two above.
   b.Cmd("MenuTaskDelete", "ActTaskDelete", "タスク削除(&D)");
   b.Menu("MenuTaskPriority", "優先度(&P)");
-  // Priority 0, 1, 2 as item 0, 1, 2; at most one checked (none while the
+  // Priority 0, 1, 2 in this order; at most one checked (none while the
   // selected task has another number).
   auto* priorityGroup = new QActionGroup(owner);
   priorityGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
   const char* const priorities[][2] = {{"Low", "低い(&L)"}, {"Normal", "通常(&N)"}, {"High", "高い(&H)"}};
-  for (int priority = 0; priority < 3; ++priority) {
-    const QString stem = QStringLiteral("TaskPriority") + QLatin1String(priorities[priority][0]);
-    QAction* item = b.Toggle("Menu" + stem, "Act" + stem, QString::fromUtf8(priorities[priority][1]));
-    item->setData(priority);
-    priorityGroup->addAction(item);
+  for (const auto& priority : priorities) {
+    const QString stem = QStringLiteral("TaskPriority") + QLatin1String(priority[0]);
+    priorityGroup->addAction(b.Toggle("Menu" + stem, "Act" + stem, QString::fromUtf8(priority[1])));
   }
   b.End();
   b.Menu("MenuTaskSort", "ソート(&S)");
