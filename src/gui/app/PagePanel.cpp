@@ -37,7 +37,8 @@ QStringList OwnCommands(TPageKind kind) {
     case TPageKind::Calendar: return {"ActCalendarBoldDays", "MenuCalendarRatio"};
     case TPageKind::Task: return {"ActTaskNewItem", "ActTaskEdit"};
     case TPageKind::Viewer: return {"ActViewerEdit"};
-    case TPageKind::Title: return {};
+    case TPageKind::Title:
+      return {"ActTitleMove", "ActTitleEditTitle", "ActTitleOpenFile", "ActTitleOpenDirectory", "ActTitleRefresh"};
   }
   return {};
 }

@@ -3,6 +3,7 @@
 
 #include "gui/app/PanelPage.h"
 #include "gui/calendar/UCalendar.h"
+#include "gui/titles/UTitle.h"
 
 namespace quillet {
 
@@ -17,6 +18,7 @@ const TPageFactory* TPageRegistry::Factory(TPageKind kind) const {
 
 void RegisterPages(TPageRegistry& registry) {
   registry.Add<TCalendarObject>();
+  registry.Add<TTitleObject>();
 }
 
 }  // namespace quillet
