@@ -173,9 +173,19 @@ TEST_F(TitlePageTest, WeekendAndHolidayColoursSortingAndColumnWidths) {
     ini.WriteString("Title", "SundayColor", "$0000FF00");
     ini.WriteBool("Title", "Sort", true);
   });
+  // Two 16-pixel images, the first red on a white key colour.
+  QImage bitmap(32, 16, QImage::Format_RGB32);
+  bitmap.fill(Qt::blue);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) bitmap.setPixel(x, y, x % 13 < 3 || y % 13 < 3 ? qRgb(255, 255, 255) : qRgb(255, 0, 0));
+  ASSERT_TRUE(bitmap.save(QString::fromStdString(app + "Option/Title.bmp"), "BMP"));
   TFmMain window(BaseEnv());
   auto* page = window.Page<TTitleObject>();
   const TTitleModel& model = page->Model();
+  const QImage mark = page->StateImage().toImage();
+  EXPECT_EQ(mark.size(), QSize(16, 16));
+  EXPECT_EQ(mark.pixelColor(8, 8), QColor(255, 0, 0));
+  EXPECT_EQ(mark.pixelColor(0, 8).alpha(), 0);  // the bottom-left pixel's colour is see-through
   const auto ink = [&](int day) { return model.data(model.index(day - 1, 0), Qt::ForegroundRole).value<QColor>(); };
   EXPECT_EQ(ink(19), QColor(0, 0, 0xFF));
   EXPECT_EQ(ink(20), QColor(0, 0xFF, 0));
