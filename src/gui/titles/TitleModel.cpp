@@ -34,7 +34,7 @@ QVariant TTitleModel::data(const QModelIndex& index, int role) const {
       return FromCp932(index.column() == 0 ? record.Caption : record.Title);
     case Qt::DecorationRole:
       if (index.column() != 0 || !m_mark || m_image.isNull()) return {};
-      return record.Day == m_markDay ? m_image : m_blank;
+      return record.Day == m_markDay ? m_icon : m_blank;
     case Qt::ForegroundRole:
       if (!m_emphasis) return {};
       if (IsSundayLike(record) && m_sunday.isValid()) return m_sunday;
@@ -122,8 +122,14 @@ void TTitleModel::SetMark(int day, bool mark, const QPixmap& image) {
   m_mark = mark;
   if (image.cacheKey() != m_image.cacheKey()) {
     m_image = image;
-    m_blank = QPixmap(image.size());
-    m_blank.fill(Qt::transparent);
+    // The same picture on a selected row: the style would tint it with the
+    // selection colour otherwise.
+    m_icon = QIcon();
+    m_icon.addPixmap(image, QIcon::Normal);
+    m_icon.addPixmap(image, QIcon::Selected);
+    QPixmap blank(image.size());
+    blank.fill(Qt::transparent);
+    m_blank = QIcon(blank);
     if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
   }
   if (old >= 0) ChangedRow(old);

@@ -12,6 +12,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QIcon>
 #include <QPixmap>
 #include <bitset>
 
@@ -59,7 +60,8 @@ private:
   int m_markDay = 0;
   bool m_mark = true;
   QPixmap m_image;
-  QPixmap m_blank;
+  QIcon m_icon;   // m_image in every mode
+  QIcon m_blank;  // as large, see-through
   bool m_emphasis = true;
   QColor m_saturday;
   QColor m_sunday;

@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "gui/titles/TitleModel.h"
@@ -43,7 +44,9 @@ void TTitleView::SelectRowQuietly(int row) {
   } else {
     const QModelIndex index = m_model->index(row, 0);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollTo(index);
+    // A view not shown yet has no height, and would scroll the row to the
+    // top; it is brought into sight when shown instead.
+    if (isVisible()) scrollTo(index);
   }
   m_quiet = false;
 }
@@ -56,6 +59,15 @@ void TTitleView::FitRowHeight(int imageHeight) {
 
 void TTitleView::OnCurrentChanged(const QModelIndex& current) {
   if (current.isValid()) emit RowSelected(current.row(), !m_quiet);
+}
+
+void TTitleView::showEvent(QShowEvent* event) {
+  QTableView::showEvent(event);
+  // Once laid out: the open day's row in sight, the month's start kept
+  // when it fits.
+  QTimer::singleShot(0, this, [this] {
+    if (currentIndex().isValid()) scrollTo(currentIndex());
+  });
 }
 
 void TTitleView::keyPressEvent(QKeyEvent* event) {

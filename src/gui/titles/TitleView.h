@@ -40,6 +40,7 @@ signals:
   void ContextKeyPressed();
 
 protected:
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 

@@ -66,20 +66,24 @@ constexpr std::pair<const char*, TTitleAction> kCommands[] = {
     {"ActTitleRefresh", TTitleAction::Refresh},
 };
 
-// The mark drawn when there is no "Title.bmp": a small triangle pointing at
-// the caption, in the selection colour, `side` pixels square.
-QPixmap BuiltInMark(int side, const QColor& color) {
+// The mark drawn when there is no "Title.bmp": a small amber triangle
+// pointing at the caption, `side` pixels square. Amber with a dark edge
+// reads on the list's background and on the selection colour alike (the
+// open day's row is usually the selected one).
+QPixmap BuiltInMark(int side) {
   QPixmap mark(side, side);
   mark.fill(Qt::transparent);
   QPainter painter(&mark);
   painter.setRenderHint(QPainter::Antialiasing);
-  const double inset = side / 5.0;
+  const double inset = side / 8.0;
   QPainterPath triangle;
   triangle.moveTo(inset, inset);
   triangle.lineTo(side - inset, side / 2.0);
   triangle.lineTo(inset, side - inset);
   triangle.closeSubpath();
-  painter.fillPath(triangle, color);
+  painter.setPen(QPen(QColor(0x80, 0x40, 0x00), 1.0));
+  painter.setBrush(QColor(0xF0, 0x90, 0x10));
+  painter.drawPath(triangle);
   return mark;
 }
 
@@ -171,8 +175,8 @@ void TTitleObject::LoadStateImage() {
   if (keys::LoadTitleResource.Read(ini))
     m_stateImage = StateImageOf(QString::fromStdString(m_window.OptionFolder() + "Title.bmp"));
   if (m_stateImage.isNull()) {
-    const int side = std::clamp(m_view->fontMetrics().height() * 3 / 4, 8, 16);
-    m_stateImage = BuiltInMark(side, QGuiApplication::palette().color(QPalette::Highlight));
+    const int side = std::clamp(m_view->fontMetrics().height(), 10, 16);
+    m_stateImage = BuiltInMark(side);
   }
 }
 

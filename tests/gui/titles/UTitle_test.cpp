@@ -80,7 +80,7 @@ TEST_F(TitlePageTest, ListsTheMonthAndFollowsTheOpenDay) {
   EXPECT_EQ(window.CurrentDate(), MakeDate(2005, 3, 3));
   EXPECT_EQ(view.SelectedRow(), 0);
   EXPECT_EQ(Status(*page), "third");
-  EXPECT_FALSE(page->Model().data(page->Model().index(0, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+  EXPECT_FALSE(page->Model().data(page->Model().index(0, 0), Qt::DecorationRole).value<QIcon>().isNull());
   EXPECT_EQ(page->Model().MarkDay(), 3);
 
   window.Action("ActNextMonth")->trigger();
@@ -216,7 +216,7 @@ TEST_F(TitlePageTest, QuickMonthChangesOnTheWorkerNeverShowAnotherMonth) {
       std::string ini;
       for (int day = 1; day <= 28; day += 3) {
         Write(folder + std::to_string(day) + ".txt", "body");
-        ini += "[" + std::to_string(day) + "]\r\nTitle=" + folder + "\r\n";
+        ini.append("[").append(std::to_string(day)).append("]\r\nTitle=").append(folder).append("\r\n");
       }
       Write(folder + "Set.ini", ini);
     }
