@@ -113,12 +113,10 @@ void SetColor(QPalette& palette, QPalette::ColorRole role, const QColor& color) 
 TTitleObject::TTitleObject(TFmMain& window)
     : TPanelPage(kKind, QStringLiteral("TitleSheet"), QStringLiteral("タイトル")),
       m_window(window),
-      m_model(nullptr),
-      m_view(nullptr),
+      m_model(new TTitleModel(Sheet())),
+      m_view(new TTitleView(m_model, Sheet())),
       m_statusBar(new THStatusBar(Sheet())),
       m_popup(new QMenu(Sheet())) {
-  m_model = new TTitleModel(Sheet());
-  m_view = new TTitleView(m_model, Sheet());
   m_statusBar->setObjectName("TitleStatusBar");
   m_statusBar->SetSimplePanel(true);
   m_statusBar->setSizeGripEnabled(false);
@@ -261,6 +259,7 @@ void TTitleObject::Refresh() {
     collection = std::make_shared<TTitleCollection>(
         CollectTitles(m_window.StoreSettings(), YearOf(date), MonthOf(date), m_settings.OnlyExists));
   } catch (const std::bad_alloc&) {
+    // Handed over as missing, like a worker's failure: the user is told.
   }
   Collected(ticket, collection);
 }
