@@ -308,6 +308,36 @@ bool KeepTextBeforeReload(const TStoreSettings& settings, const TCode& code, TDa
   return WriteNewBackup(EntryPath(settings, date), encoded, keptAt, &error);
 }
 
+TTitleSaveResult SaveDayTitle(const TStoreSettings& settings, TDate date, std::string_view title) {
+  TTitleSaveResult result;
+  const std::string folder = EntryFolder(settings, date);
+  if (!FolderExists(folder)) {
+    result.Status = TTitleSaveStatus::FolderMissing;
+    result.Error = "the folder " + folder + " does not exist";
+    return result;
+  }
+  result.Status = TTitleSaveStatus::Failed;
+  try {
+    const TMonthLock lock(folder, TMonthLock::Exclusive);
+    if (!RecoverMonth(folder, &result.Error)) return result;
+    RemoveStaleTemps(folder);
+    THIniFile ini(folder + std::string(kSetIniName), false);
+    if (ini.ReadFailed()) {
+      result.Error = "cannot read " + ini.FileName() + "; it was left as it was";
+      return result;
+    }
+    const std::string section = DaySection(DayOf(date));
+    // An empty title for a day without a section adds nothing worth a write.
+    if (!title.empty() || ini.ValueExists(section, "Title")) ini.WriteVerbatim(section, "Title", title);
+    if (ini.Modified() && !WriteFileAtomic(ini.FileName(), ini.Serialize(), &result.Error)) return result;
+    result.Title = ini.ReadVerbatim(section, "Title", "");
+    result.Status = TTitleSaveStatus::Saved;
+  } catch (const std::bad_alloc&) {
+    result.Error = std::string(kOutOfMemory) + " to write the title in " + folder;
+  }
+  return result;
+}
+
 std::vector<TDaySummary> ListMonth(const TStoreSettings& settings, int year, int month) {
   std::vector<TDaySummary> days;
   const int count = DaysInMonth(year, month);

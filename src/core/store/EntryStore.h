@@ -139,6 +139,32 @@ TSaveResult SaveDay(TStoreSettings& settings, const std::string& appFolder, TCod
 bool KeepTextBeforeReload(const TStoreSettings& settings, const TCode& code, TDate date, std::string_view text,
                           const std::string& logPath, std::string& keptAt);
 
+// What SaveDayTitle did.
+enum class TTitleSaveStatus {
+  Saved,          // Set.ini holds the title now (or held it already)
+  FolderMissing,  // the month folder does not exist: nothing was written
+  Failed,         // Set.ini could not be read or replaced: it is as it was
+};
+
+struct TTitleSaveResult {
+  TTitleSaveStatus Status = TTitleSaveStatus::Saved;
+  std::string Title;  // the title as Set.ini now holds it (CR and LF become blanks)
+  std::string Error;  // why it failed (English, one line)
+};
+
+// Sets the title of `date` alone, as the title list edits it without opening
+// the entry: "Title" of the day's section of its month's Set.ini becomes
+// `title` (code page 932), and every other key and section stays as stored;
+// the body, its flags and the renewal time are not touched, so the day still
+// reads by the flags its body was written with. The month folder is never
+// created here: a title for a month without a folder is refused. Runs under
+// the month's exclusive lock, after completing an interrupted save; a
+// Set.ini that exists but cannot be read is never rewritten (it would lose
+// every other day's section); the file is replaced atomically. Writing the
+// title the day already has writes nothing. Cost: one read and at most one
+// staged write of Set.ini. User-interface thread or the command line.
+TTitleSaveResult SaveDayTitle(const TStoreSettings& settings, TDate date, std::string_view title);
+
 // One day of a month that has a body or a title.
 struct TDaySummary {
   int Day = 0;

@@ -258,6 +258,13 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
   b.Cmd("MenuTitleShow", "ActTitleShow", "表示(&V)");
   b.Cmd("MenuTitleActivate", "ActTitleActivate", "前面化(&A)");
   b.Cmd("MenuTitleHide", "ActTitleHide", "非表示(&H)");
+  // The title list's pop-up commands, acting on its selected row.
+  b.Sep("MenuTitleSep1");
+  b.Cmd("MenuTitleMove", "ActTitleMove", "移動(&M)");
+  b.Cmd("MenuTitleEditTitle", "ActTitleEditTitle", "タイトル編集(&E)");
+  b.Cmd("MenuTitleOpenFile", "ActTitleOpenFile", "開く(&O)");
+  b.Cmd("MenuTitleOpenDirectory", "ActTitleOpenDirectory", "保存先を開く(&F)");
+  b.Cmd("MenuTitleRefresh", "ActTitleRefresh", "再描写(&R)");
   b.End();
   b.End();
 

@@ -40,7 +40,8 @@ QStringList OwnCommands(TPageKind kind) {
               "ActTaskPriorityNormal", "ActTaskPriorityHigh", "MenuTaskSort", "ActTaskDateSort", "ActTaskTitleSort",
               "ActTaskPrioritySort"};
     case TPageKind::Viewer: return {"ActViewerEdit"};
-    case TPageKind::Title: return {};
+    case TPageKind::Title:
+      return {"ActTitleMove", "ActTitleEditTitle", "ActTitleOpenFile", "ActTitleOpenDirectory", "ActTitleRefresh"};
   }
   return {};
 }

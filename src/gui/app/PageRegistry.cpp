@@ -4,6 +4,7 @@
 #include "gui/app/PanelPage.h"
 #include "gui/calendar/UCalendar.h"
 #include "gui/tasks/UTask.h"
+#include "gui/titles/UTitle.h"
 
 namespace quillet {
 
@@ -19,6 +20,7 @@ const TPageFactory* TPageRegistry::Factory(TPageKind kind) const {
 void RegisterPages(TPageRegistry& registry) {
   registry.Add<TCalendarObject>();
   registry.Add<TTaskObject>();
+  registry.Add<TTitleObject>();
 }
 
 }  // namespace quillet

@@ -167,6 +167,19 @@ void TFmMain::AskDate() {
   MoveToDay(*this, *date);
 }
 
+std::optional<QString> TFmMain::AskForText(const QString& caption, const QString& prompt, const QString& text) {
+  return m_env.askText(caption, prompt, text, false);
+}
+
+void TFmMain::SetEditedTitle(const QString& title) {
+  {
+    const QSignalBlocker block(m_titleEdit);
+    m_titleEdit->setText(title);
+  }
+  m_titleModified = true;
+  m_statusBar->SetPanelText(spModified, "変更あり");
+}
+
 void TFmMain::TransformSelection(const std::function<std::string(std::string_view)>& transform) {
   if (!m_editor->HasFocus()) return;
   const std::string selected = m_editor->SelectedText();

@@ -173,6 +173,12 @@ public:
   // item that shows a hidden menu bar again.
   QMenu* createPopupMenu() override;
 
+  // Asks for one line of text with the window's input box, offering `text`;
+  // nothing when cancelled.
+  std::optional<QString> AskForText(const QString& caption, const QString& prompt, const QString& text);
+  // The title box takes `title` as if it had been typed: the entry counts as
+  // modified ("変更あり") and the next save writes it.
+  void SetEditedTitle(const QString& title);
   // Shows a transient message in the message panel.
   void ShowStatusMessage(const QString& text);
   // Entries a search box keeps (|"History"|).
