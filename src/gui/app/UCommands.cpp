@@ -29,13 +29,6 @@ namespace quillet {
 
 namespace {
 
-// A link target stays code page 932 bytes until it is shown or opened.
-QString FromCp932(const std::string& bytes) {
-  std::u16string text;
-  ToUtf16(bytes, text);
-  return QString::fromStdU16String(text);
-}
-
 // Every date command goes through here: a day outside the years the diary
 // can store (see IsDiaryDate) is refused with a transient message, and the
 // open day and its unsaved text stay as they are.

@@ -23,10 +23,14 @@ QString RefusedInputMessage(const QString& character) {
   return QStringLiteral("「%1」は Shift_JIS で表せないため入力できません").arg(character);
 }
 
-QString BytesToPlainText(std::string_view bytes) {
+QString FromCp932(std::string_view bytes) {
   std::u16string units;
   ToUtf16(bytes, units);
-  QString text = QString::fromStdU16String(units);
+  return QString::fromStdU16String(units);
+}
+
+QString BytesToPlainText(std::string_view bytes) {
+  QString text = FromCp932(bytes);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QChar('\r'), QChar('\n'));
   return text;

@@ -26,6 +26,9 @@ inline constexpr char kBoxMimeType[] = "TEditor Box Type";
 bool InputToBytes(const QString& text, std::string& bytes, QString* refused = nullptr);
 // The status message for a refused character.
 QString RefusedInputMessage(const QString& character);
+// Code page 932 bytes as Unicode, exactly (line ends as they are): titles,
+// link targets, file names read from the diary.
+QString FromCp932(std::string_view bytes);
 // Code page 932 bytes as Unicode with LF line ends.
 QString BytesToPlainText(std::string_view bytes);
 

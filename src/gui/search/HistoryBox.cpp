@@ -10,11 +10,7 @@
 
 namespace quillet {
 
-QString HistoryDisplayText(const std::string& bytes) {
-  std::u16string text;
-  ToUtf16(bytes, text);
-  return QString::fromStdU16String(text);
-}
+QString HistoryDisplayText(const std::string& bytes) { return FromCp932(bytes); }
 
 THistoryBox::THistoryBox(QComboBox* box, std::string folder, std::string fileName)
     : m_box(box), m_fileName(std::move(fileName)), m_history(folder + m_fileName) {

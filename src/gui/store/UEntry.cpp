@@ -13,6 +13,7 @@
 #include "core/base/CodePage.h"
 #include "core/store/DateFormat.h"
 #include "core/store/EntryStore.h"
+#include "gui/editor/EditorClipboard.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
 #include "gui/app/PagePanel.h"
@@ -21,12 +22,6 @@
 namespace quillet {
 
 namespace {
-
-QString FromCp932(const std::string& bytes) {
-  std::u16string text;
-  ToUtf16(bytes, text);
-  return QString::fromStdU16String(text);
-}
 
 std::time_t FileStamp(const std::string& path) {
   const QFileInfo info(QString::fromStdString(path));

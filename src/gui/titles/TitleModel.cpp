@@ -3,15 +3,10 @@
 
 #include "core/base/CodePage.h"
 #include "core/calendar/Holidays.h"
+#include "gui/editor/EditorClipboard.h"
 
 namespace quillet {
 namespace {
-
-QString FromCp932(const std::string& bytes) {
-  std::u16string text;
-  ToUtf16(bytes, text);
-  return QString::fromStdU16String(text);
-}
 
 constexpr int kSaturday = 6;
 constexpr int kSunday = 7;

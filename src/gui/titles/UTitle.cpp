@@ -32,12 +32,6 @@ namespace quillet {
 
 namespace {
 
-QString FromCp932(const std::string& bytes) {
-  std::u16string text;
-  ToUtf16(bytes, text);
-  return QString::fromStdU16String(text);
-}
-
 // The pop-up menu's items in menu order: item name, caption, the main
 // window's command it runs (none for the separators and the cancel item).
 struct TPopItem {

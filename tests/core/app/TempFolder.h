@@ -75,6 +75,28 @@ inline bool RunCommand(const std::string& command, std::string& output) {
   return ::pclose(pipe) == 0;
 }
 
+// What one run of quillet-cli gave.
+struct TRun {
+  int status = -1;  // exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs quillet-cli on the program folder `app` with `args` (shell words, as
+// typed), `input` as its standard input, and its output piped through the
+// shell command `pipeTo` when given (a failure on either side fails the run).
+// `scratch` holds the script and the captured streams.
+inline TRun RunCli(const TTempFolder& scratch, const std::string& app, const std::string& args,
+                   const std::string& input = {}, const std::string& pipeTo = {}) {
+  WriteRaw(scratch / "cli.in", input);
+  std::string line = "set -o pipefail\nQUILLET_APP_FOLDER='" + app + "' '" + QUILLET_CLI + "' " + args + " <'" +
+                     (scratch / "cli.in") + "'";
+  if (!pipeTo.empty()) line += " | " + pipeTo;
+  WriteRaw(scratch / "cli.sh", line + " >'" + (scratch / "cli.out") + "' 2>'" + (scratch / "cli.err") + "'\n");
+  const int status = std::system(("bash '" + (scratch / "cli.sh") + "'").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadRaw(scratch / "cli.out"), ReadRaw(scratch / "cli.err")};
+}
+
 // `utf8` in code page 932 as glibc's iconv(3) gives it, converted in-process.
 inline std::string Cp932(const std::string& utf8) { return IconvToCp932(utf8); }
 

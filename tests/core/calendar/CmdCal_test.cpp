@@ -29,12 +29,10 @@ protected:
   }
   // Standard output; the exit status and standard error go to m_status and m_err.
   std::string Run(const std::string& args, const std::string& app = "app/") {
-    const std::string command = "QUILLET_APP_FOLDER='" + (m_tmp / app) + "' '" + QUILLET_CLI + "' cal " + args + " >'" +
-                                (m_tmp / "out") + "' 2>'" + (m_tmp / "err") + "'";
-    const int status = std::system(command.c_str());
-    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    m_err = ReadRaw(m_tmp / "err");
-    return ReadRaw(m_tmp / "out");
+    const TRun run = RunCli(m_tmp, m_tmp / app, "cal " + args);
+    m_status = run.status;
+    m_err = run.err;
+    return run.out;
   }
   TTempFolder m_tmp;
   int m_status = -1;

@@ -20,12 +20,6 @@ namespace {
 
 using test::Cp932;
 
-struct TRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
 class CliSearch : public testing::Test {
 protected:
   CliSearch() {
@@ -40,12 +34,7 @@ protected:
     m_diary.Save(2005, 3, 7, "", "ABC");
   }
 
-  TRun Run(const std::string& args) const {
-    const std::string command = "QUILLET_APP_FOLDER='" + m_app + "' '" + QUILLET_CLI + "' search " + args + " >'" +
-                                (m_tmp / "out") + "' 2>'" + (m_tmp / "err") + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadRaw(m_tmp / "out"), test::ReadRaw(m_tmp / "err")};
-  }
+  test::TRun Run(const std::string& args) const { return test::RunCli(m_tmp, m_app, "search " + args); }
 
   // The window's items for `text` over the year folders 2004 .. 2005, as the
   // command prints them.
@@ -83,7 +72,7 @@ TEST_F(CliSearch, ListsTheWindowsItems) {
       {"'日記 l1'", Expected("日記 l1", false, false)},
   };
   for (const TRow& row : rows) {
-    const TRun run = Run(row.args);
+    const test::TRun run = Run(row.args);
     EXPECT_EQ(run.status, 0) << row.args << run.err;
     EXPECT_EQ(run.out, row.expected) << row.args;
     EXPECT_NE(run.out.find('\n'), run.out.size() - 1) << row.args << ": more than one item expected";
@@ -93,18 +82,18 @@ TEST_F(CliSearch, ListsTheWindowsItems) {
 }
 
 TEST_F(CliSearch, JsonRangeAndExitStatus) {
-  const TRun json = Run("--json --from 2005-01 --to 2005-01 --no-titles 'foo 日記'");
+  const test::TRun json = Run("--json --from 2005-01 --to 2005-01 --no-titles 'foo 日記'");
   EXPECT_EQ(json.status, 0);
   EXPECT_EQ(json.out, "[\n  {\"date\": \"2005-01-01\", \"kind\": \"本文\", \"lines\": \"2\", \"title\": \"Foo\", "
                       "\"method\": \"number\", \"path\": \"" + m_diary.m_root.Path() + "2005/1/1.txt\"}\n]\n");
   EXPECT_EQ(Run("--json zzz").out, "[]\n");
   EXPECT_EQ(Run("zzz").status, 1);
   EXPECT_EQ(Run("--to 2003-05 abc").status, 2);  // ends before the first year folder begins
-  const TRun period = Run("--from 2005-03 --to 2005-02 abc");
+  const test::TRun period = Run("--from 2005-03 --to 2005-02 abc");
   EXPECT_EQ(period.status, 2);
   EXPECT_NE(period.err.find("検索期間が不正です"), std::string::npos) << period.err;
   EXPECT_EQ(Run("--from 2005-13 abc").status, 2);
-  const TRun pattern = Run("--regex 'ab[c'");
+  const test::TRun pattern = Run("--regex 'ab[c'");
   EXPECT_EQ(pattern.status, 2);
   EXPECT_NE(pattern.err.find("(position "), std::string::npos) << pattern.err;
   EXPECT_EQ(pattern.out, "");

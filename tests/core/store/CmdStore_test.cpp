@@ -19,12 +19,6 @@ using namespace quillet::test;
 
 const std::string kVectorBytes("\x3A\x7C\x19\xE2\x58\x0D\xB4\x61", 8);
 
-struct TRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
 class CliStore : public testing::Test {
 protected:
   CliStore() {
@@ -40,17 +34,7 @@ protected:
     WriteRaw(m_app + "Option/quillet.ini", "[Window]\r\nSavePath=" + m_diary + "\r\n" + extra);
   }
 
-  TRun Run(const std::string& args, const std::string& input = "") const {
-    WriteRaw(m_tmp / "in", input);
-    const std::string command = "QUILLET_APP_FOLDER='" + m_app + "' '" + QUILLET_CLI + "' " + args + " <'" +
-                                (m_tmp / "in") + "' >'" + (m_tmp / "out") + "' 2>'" + (m_tmp / "err") + "'";
-    TRun run;
-    const int status = std::system(command.c_str());
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadRaw(m_tmp / "out");
-    run.err = ReadRaw(m_tmp / "err");
-    return run;
-  }
+  TRun Run(const std::string& args, const std::string& input = "") const { return RunCli(m_tmp, m_app, args, input); }
 
   std::string Month() const { return m_diary + "2005/3/"; }
   void MakeMonth() const { EnsureFolder(Month()); }

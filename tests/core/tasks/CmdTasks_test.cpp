@@ -14,12 +14,6 @@ namespace {
 
 using namespace quillet::test;
 
-struct TRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
 class CliTasks : public testing::Test {
 protected:
   CliTasks() { EnsureFolder(m_tmp / "app/Option/"); }
@@ -28,20 +22,7 @@ protected:
 
   // quillet-cli with `args`, its output piped through `filter` when given.
   TRun Run(const std::string& args, const std::string& filter = "") const {
-    const std::string cli = "QUILLET_APP_FOLDER='" + (m_tmp / "app/") + "' '" + QUILLET_CLI + "' " + args;
-    const std::string command = (filter.empty() ? cli : "set -o pipefail; " + cli + " | " + filter) + " >'" +
-                                (m_tmp / "out") + "' 2>'" + (m_tmp / "err") + "'";
-    const int status = std::system(("bash -c \"" + Escaped(command) + "\"").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadRaw(m_tmp / "out"), ReadRaw(m_tmp / "err")};
-  }
-
-  static std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-      if (c == '"' || c == '\\' || c == '$' || c == '`') out += '\\';
-      out += c;
-    }
-    return out;
+    return RunCli(m_tmp, m_tmp / "app/", args, {}, filter);
   }
 
   TTempFolder m_tmp;

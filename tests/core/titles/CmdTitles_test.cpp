@@ -24,12 +24,10 @@ protected:
     WriteRaw(m_tmp / "app/Option/quillet.ini", "[Window]\r\nSavePath=" + (m_tmp / "diary/") + "\r\n" + title);
   }
   std::string Run(const std::string& args) {
-    const std::string command = "QUILLET_APP_FOLDER='" + (m_tmp / "app/") + "' '" + QUILLET_CLI + "' titles " + args +
-                                " >'" + (m_tmp / "out") + "' 2>'" + (m_tmp / "err") + "'";
-    const int status = std::system(command.c_str());
-    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    m_err = ReadRaw(m_tmp / "err");
-    return ReadRaw(m_tmp / "out");
+    const TRun run = RunCli(m_tmp, m_tmp / "app/", "titles " + args);
+    m_status = run.status;
+    m_err = run.err;
+    return run.out;
   }
   TTempFolder m_tmp;
   int m_status = -1;
