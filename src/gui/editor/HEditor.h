@@ -238,6 +238,7 @@ protected:
   // TEditorEngineView
   bool ViewHasFocus() const override { return hasFocus(); }
   int PageRows() const override;
+  int ViewTopRow() const override { return m_topRow; }
   void PageScrolled(int rows) override;
   void CaretMoved(TCaretMoveKind kind) override;
   void SelectionChanged() override;
