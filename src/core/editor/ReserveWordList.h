@@ -25,9 +25,10 @@ namespace quillet {
 // Longest word kept: a longer line of the word file is cut at the last
 // character boundary within it.
 inline constexpr std::size_t kReserveWordMax = 255;
-// The part of a word file that is read; the rest is ignored, so a huge or
-// binary file cannot take the program's memory.
-inline constexpr std::size_t kReserveFileMax = std::size_t{8} << 20;
+// The part of a word file that is read (room for some 100,000 words); the
+// rest is ignored, so a huge or binary file cannot take the program's
+// memory or its start-up time.
+inline constexpr std::size_t kReserveFileMax = std::size_t{1} << 20;
 inline constexpr std::string_view kReserveFileName = "Reserve.txt";
 
 class TReserveWordList {

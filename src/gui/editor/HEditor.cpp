@@ -71,6 +71,9 @@ TEditor::~TEditor() { m_engine.SetView(nullptr); }
 // --- Text and options ---------------------------------------------------------------
 
 void TEditor::SetText(const std::string& bytes) {
+  // The view goes to the top first: the highlighter parses the new rows
+  // from the top down to twice the window's height below the top row.
+  ScrollTo(0, 0);
   m_engine.SetText(bytes);
   ScrollTo(0, 0);
   UpdateScrollRanges();

@@ -134,6 +134,7 @@ void TMainEditor::SetEditorFont(const TFontSpec& font) {
 
 void TMainEditor::LoadSettings(const THIniFile& ini) {
   LoadEditorSettings(ini, *m_editor);
+  m_fountain.SetInitBracketsFull(m_editor->Speed().InitBracketsFull);
   LoadFountainSettings(ini, m_fountain);
   ApplyLooks();
 }

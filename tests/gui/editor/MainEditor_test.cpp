@@ -165,5 +165,20 @@ TEST_F(MainWindowEditorTest, WithoutLoadReserveNoWordIsReserved) {
   EXPECT_EQ(looks[0].first.Style, TFountainStyle::Url);
 }
 
+TEST_F(MainWindowEditorTest, ALoadParsesTheRowsDownToTwiceTheWindowOnly) {
+  TFmMain window(Env());
+  window.show();
+  QApplication::processEvents();
+  auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "row http://x.jp\r\n";
+  window.Editor().SetText(text);
+  editor->SetTopRow(3000);  // the day before was read far down
+  window.Editor().SetText(text);
+  const int rows = editor->Layout().VisibleRows();
+  ASSERT_GT(rows, 0);
+  EXPECT_EQ(editor->Store().ParsedEnd(), 2 * rows + 1);
+}
+
 }  // namespace
 }  // namespace quillet
