@@ -56,8 +56,10 @@ class TEditorEngineView {
 public:
   virtual ~TEditorEngineView() = default;
   virtual bool ViewHasFocus() const = 0;
-  // Rows a page key moves (at least 1).
+  // Rows a page key moves (at least 1): the rows the view shows.
   virtual int PageRows() const = 0;
+  // The first row the view shows.
+  virtual int ViewTopRow() const = 0;
   // The view's top row moves by `rows` along with a page move of the caret.
   virtual void PageScrolled(int rows) = 0;
   virtual void CaretMoved(TCaretMoveKind kind) = 0;
@@ -184,6 +186,8 @@ public:
   void RowsChanged(const TEditorUpdateInfo& info) override;
   void Reinitialize() override;
   void SetRedraw(bool on) override;
+  int TopRow() const override { return m_view ? m_view->ViewTopRow() : 0; }
+  int ScreenRows() const override { return m_view ? m_view->PageRows() : 0; }
 
 private:
   // Sets the caret with the rules and tells the view.

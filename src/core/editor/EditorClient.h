@@ -36,13 +36,17 @@ struct TCaretStamp {
 
 // What the last change did to the rows, for the painter: rows StartRow ..
 // StartRow + OldRowCount - 1 were replaced by NewRowCount rows, and the
-// highlighter re-parsed ReparsedRows rows from StartRow.
+// highlighter re-parsed ReparsedRows rows from ReparseStart (0 when it
+// parsed none). ReparseStart may lie above StartRow: a token read across a
+// wrapped row end, such as a mail address whose full stop the edit took,
+// starts in a row above the change.
 struct TEditorUpdateInfo {
   int StartRow = 0;
   int OldRowCount = 0;
   int NewRowCount = 0;
   int ReparsedRows = 0;
   bool Valid = false;
+  int ReparseStart = 0;
   bool operator==(const TEditorUpdateInfo&) const = default;
 };
 
@@ -69,15 +73,28 @@ public:
   virtual void Reinitialize() = 0;
   // Repainting off (false) and on again (true) around a batch of changes.
   virtual void SetRedraw(bool on) = 0;
+  // The first row the control shows and how many rows it shows; a client
+  // without a view shows none. The highlighter parses ahead of the shown
+  // rows only.
+  virtual int TopRow() const { return 0; }
+  virtual int ScreenRows() const { return 0; }
+};
+
+// Rows a highlighter pass parsed: Count rows from First.
+struct TReparsed {
+  int First = 0;
+  int Count = 0;
+  bool operator==(const TReparsed&) const = default;
 };
 
 // The highlighter's side: the store asks it to parse after each change.
 class TEditorRowParser {
 public:
   virtual ~TEditorRowParser() = default;
-  // Re-parses from `row` (whose state the change invalidated); returns the
-  // number of rows parsed.
-  virtual int Reparse(int row) = 0;
+  // Re-parses after a change whose first changed row is `row` (the rows
+  // the change put in are not parsed yet); returns the rows it parsed,
+  // which may begin above `row`.
+  virtual TReparsed Reparse(int row) = 0;
   // After the store was rebuilt: every row's state is reset (not parsed).
   virtual void ParseAll() = 0;
 };

@@ -97,12 +97,12 @@ void TEditorScreenStrings::WrapText(std::string_view text, TRowAttributeStringLi
 }
 
 int TEditorScreenStrings::Reparse(int row, bool notify) {
-  const int parsed = m_parser ? m_parser->Reparse(row) : 0;
-  if (notify && parsed > 0) {
-    m_updateInfo = {row, parsed, parsed, parsed, true};
+  const TReparsed parsed = m_parser && Count() > 0 ? m_parser->Reparse(std::clamp(row, 0, Count() - 1)) : TReparsed{};
+  if (notify && parsed.Count > 0) {
+    m_updateInfo = {parsed.First, parsed.Count, parsed.Count, parsed.Count, true, parsed.First};
     NotifyRowsChanged();
   }
-  return parsed;
+  return parsed.Count;
 }
 
 int TEditorScreenStrings::LinesCount() const { return m_wordWrap ? LineCount() : Count(); }
@@ -264,8 +264,8 @@ void TEditorScreenStrings::DeleteRowsCarryingMarks(int index, int count) {
 }
 
 void TEditorScreenStrings::Finish(int start, int oldCount, int newCount) {
-  const int parsed = m_parser && Count() > 0 ? m_parser->Reparse(std::min(start, Count() - 1)) : 0;
-  m_updateInfo = {start, oldCount, newCount, parsed, true};
+  const TReparsed parsed = m_parser && Count() > 0 ? m_parser->Reparse(std::min(start, Count() - 1)) : TReparsed{};
+  m_updateInfo = {start, oldCount, newCount, parsed.Count, true, parsed.Count > 0 ? parsed.First : 0};
   Changed();
   NotifyRowsChanged();
   MaybeCompact();
@@ -542,7 +542,10 @@ bool TEditorScreenStrings::GotoMark(int mark) {
 
 void TEditorScreenStrings::AfterRawChange(int start, int oldCount, int newCount) {
   m_undo.Clear();
-  m_updateInfo = {start, oldCount, newCount, 0, true};
+  // A raw change keeps the parse state words of the rows it touched, so
+  // the row after it is parsed again like after an edit.
+  const TReparsed parsed = m_parser && Count() > 0 ? m_parser->Reparse(std::min(start, Count() - 1)) : TReparsed{};
+  m_updateInfo = {start, oldCount, newCount, parsed.Count, true, parsed.Count > 0 ? parsed.First : 0};
   NotifyRowsChanged();
 }
 

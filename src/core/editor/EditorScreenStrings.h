@@ -19,7 +19,8 @@
 //
 // Raw row operations (Put, Insert, Delete, ... inherited from the string
 // list) work on single rows without the line rules, for tools and tests;
-// since undo records cannot follow them, they empty the undo lists.
+// since undo records cannot follow them, they empty the undo lists. The
+// highlighter parses after them as after an edit.
 // Not thread-safe: GUI thread; clients are called synchronously.
 #pragma once
 
@@ -84,8 +85,9 @@ public:
   int LastRowOfLine(int row) const;
   // Appends the rows of `text` cut with the current wrap settings.
   void WrapText(std::string_view text, TRowAttributeStringList& target) const;
-  // Runs the highlighter from `row`; returns the rows parsed (0 without one).
-  // With `notify` the clients are told which rows to repaint.
+  // Runs the highlighter as after a change of `row`; returns the rows it
+  // parsed (0 without one). With `notify` the clients are told which rows
+  // to repaint.
   int Reparse(int row, bool notify);
   const TEditorUpdateInfo& UpdateInfo() const noexcept { return m_updateInfo; }
 

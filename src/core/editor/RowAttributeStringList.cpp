@@ -2,20 +2,34 @@
 #include "core/editor/RowAttributeStringList.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace quillet {
 namespace {
 
 constexpr std::uint32_t kAttributeMask = 0x3;
 constexpr std::uint32_t kPrevShift = 2;
-constexpr std::uint32_t kTokenShift = 4;
+constexpr std::uint32_t kTokenShift = 4;       // low nibble, word 1
+constexpr std::uint32_t kTokenHighShift = 8;   // high nibble, word 2
+constexpr std::uint32_t kTokenHighMask = 0xFu << kTokenHighShift;
 constexpr std::uint32_t kMarkShift = 16;
 
 TRowAttribute AttributeOf(std::uint32_t word1) { return static_cast<TRowAttribute>(word1 & kAttributeMask); }
 
-// Bit position of parser value `which` (0..4) and the word that holds it.
-std::uint32_t ValueShift(int which) {
-  return which < 3 ? 8 + 8 * static_cast<std::uint32_t>(which) : 8 * static_cast<std::uint32_t>(which - 3);
+// Bit position of parser value `which` (0..3) and the word that holds it.
+std::uint32_t ValueShift(int which) { return which < 3 ? 8 + 8 * static_cast<std::uint32_t>(which) : 0; }
+
+// The stored token (value + 2) of a row's words; 0 means not parsed.
+std::uint32_t StoredToken(std::uint32_t word1, std::uint32_t word2) {
+  return (word1 >> kTokenShift & 0xF) | (word2 & kTokenHighMask) >> (kTokenHighShift - 4);
+}
+
+// The words with the token replaced.
+void PutToken(std::uint32_t& word1, std::uint32_t& word2, int token) {
+  if (token < -2 || token > TRowAttributeStringList::kMaxToken) throw std::out_of_range("parse token out of range");
+  const auto stored = static_cast<std::uint32_t>(token + 2);
+  word1 = (word1 & ~(0xFu << kTokenShift)) | (stored & 0xF) << kTokenShift;
+  word2 = (word2 & ~kTokenHighMask) | (stored >> 4) << kTokenHighShift;
 }
 
 }  // namespace
@@ -44,13 +58,23 @@ void TRowAttributeStringList::SetPrevRowAttribute(int index, TRowAttribute attri
 
 int TRowAttributeStringList::Token(int index) const {
   CheckIndex(index);
-  return static_cast<int>(Word1(index) >> kTokenShift & 0xF) - 2;
+  return static_cast<int>(StoredToken(Word1(index), Word2(index))) - 2;
 }
 
 void TRowAttributeStringList::SetToken(int index, int token) {
   CheckIndex(index);
-  const auto nibble = static_cast<std::uint32_t>(token + 2) & 0xF;
-  SetWords(index, (Word1(index) & ~(0xFu << kTokenShift)) | nibble << kTokenShift, Word2(index));
+  std::uint32_t word1 = Word1(index);
+  std::uint32_t word2 = Word2(index);
+  PutToken(word1, word2, token);
+  SetWords(index, word1, word2);
+}
+
+void TRowAttributeStringList::ForgetParseStates(int from) {
+  from = std::max(from, 0);
+  for (int row = from; row < m_parsedEnd; ++row) {
+    if (StoredToken(Word1(row), Word2(row)) != 0) SetToken(row, -2);
+  }
+  m_parsedEnd = std::min(m_parsedEnd, from);
 }
 
 int TRowAttributeStringList::ParserValue(int index, int which) const {
@@ -90,7 +114,6 @@ TRowAttributeData TRowAttributeStringList::RowAttributeData(int index) const {
   data.Value2 = ParserValue(index, 1);
   data.Value3 = ParserValue(index, 2);
   data.Byte1 = static_cast<std::int8_t>(ParserValue(index, 3));
-  data.Byte2 = static_cast<std::int8_t>(ParserValue(index, 4));
   data.StateText = std::string(ParseStateText(index));
   return data;
 }
@@ -100,13 +123,15 @@ void TRowAttributeStringList::SetRowAttributeData(int index, const TRowAttribute
   const auto byte = [](std::int32_t value, std::uint32_t shift) {
     return (static_cast<std::uint32_t>(value) & 0xFF) << shift;
   };
-  const std::uint32_t word1 = (data.RowAttribute & kAttributeMask) |
-                              (data.PrevRowAttribute & kAttributeMask) << kPrevShift |
-                              (static_cast<std::uint32_t>(data.Token + 2) & 0xF) << kTokenShift |
-                              byte(data.Value1, 8) | byte(data.Value2, 16) | byte(data.Value3, 24);
-  const std::uint32_t word2 = (Word2(index) & 0xFFFF0000u) | byte(data.Byte1, 0) | byte(data.Byte2, 8);
+  std::uint32_t word1 = (data.RowAttribute & kAttributeMask) | (data.PrevRowAttribute & kAttributeMask) << kPrevShift |
+                        byte(data.Value1, 8) | byte(data.Value2, 16) | byte(data.Value3, 24);
+  std::uint32_t word2 = (Word2(index) & 0xFFFF0000u) | byte(data.Byte1, 0);
+  PutToken(word1, word2, data.Token);
   SetWords(index, word1, word2);
-  PutParseStateText(index, data.StateText);
+  // Storing a state text may compact the byte arena; the highlighter
+  // writes states while the painter holds a view of a row, so an unchanged
+  // (in practice always empty) text is not stored again.
+  if (ParseStateText(index) != data.StateText) PutParseStateText(index, data.StateText);
 }
 
 int TRowAttributeStringList::LineCount() const noexcept {
@@ -162,12 +187,18 @@ int TRowAttributeStringList::RowOfLine(int line) const {
 }
 
 void TRowAttributeStringList::RowsInserted(int index, int count) {
-  for (int i = index; i < index + count; ++i) Tally(Word1(i), Word2(i), +1);
+  if (index < m_parsedEnd) m_parsedEnd += count;
+  for (int i = index; i < index + count; ++i) {
+    Tally(Word1(i), Word2(i), +1);
+    if (StoredToken(Word1(i), Word2(i)) != 0) m_parsedEnd = std::max(m_parsedEnd, i + 1);
+  }
   Invalidate(index);
 }
 
 void TRowAttributeStringList::RowsRemoving(int index, int count) {
   for (int i = index; i < index + count; ++i) Tally(Word1(i), Word2(i), -1);
+  if (index + count <= m_parsedEnd) m_parsedEnd -= count;
+  else if (index < m_parsedEnd) m_parsedEnd = index;
   Invalidate(index);
 }
 
@@ -176,13 +207,18 @@ void TRowAttributeStringList::WordsChanging(int index, std::uint32_t newWord1, s
   Tally(oldWord1, Word2(index), -1);
   Tally(newWord1, newWord2, +1);
   if (AttributeOf(oldWord1) != AttributeOf(newWord1)) Invalidate(index);
+  if (StoredToken(newWord1, newWord2) != 0) m_parsedEnd = std::max(m_parsedEnd, index + 1);
 }
 
 void TRowAttributeStringList::RecountRows() {
   m_lineEndRows = 0;
   m_markRows.fill(0);
+  m_parsedEnd = 0;
   const int rows = TheStringList::Count();
-  for (int i = 0; i < rows; ++i) Tally(Word1(i), Word2(i), +1);
+  for (int i = 0; i < rows; ++i) {
+    Tally(Word1(i), Word2(i), +1);
+    if (StoredToken(Word1(i), Word2(i)) != 0) m_parsedEnd = i + 1;
+  }
   // The whole line index at once, so the first edit after a text was set
   // finds its line without walking the rows above it.
   Invalidate(0);

@@ -2,12 +2,22 @@
 // the per-row state of the editor's rows, and the line structure and mark
 // totals derived from it.
 //
-// Word 1: bits 0-1 row attribute, 2-3 previous row attribute, 4-7 parse
-// token stored as value + 2 (so a zeroed word reads -2, "not yet parsed"),
-// 8-15, 16-23, 24-31 three parser bytes. Word 2: bits 0-7 and 8-15 two more
-// parser bytes, bits 16-31 the row's 16 marks. Parser bytes read back as
-// signed bytes, so -1 (no open bracket) survives the round trip; tokens
-// must lie in -2..13 (four bits).
+// Word 1: bits 0-1 row attribute, 2-3 previous row attribute, 4-7 the low
+// four bits of the parse token, 8-15, 16-23, 24-31 three parser bytes.
+// Word 2: bits 0-7 a fourth parser byte, 8-11 the high four bits of the
+// parse token, 12-15 unused, 16-31 the row's 16 marks.
+//
+// The parse token is the highlighter's token kind open at the row start,
+// stored as value + 2 in eight bits, so zeroed words read -2 ("not yet
+// parsed"). Four bits (-2..13) cannot hold the kinds a wrapped row may open
+// with (a web address is 21, a control code 28), so the token takes the
+// place of what was a fifth parser byte; values outside -2..253 are refused
+// rather than stored as another kind. Parser bytes read back as signed
+// bytes, so -1 (no open bracket) survives the round trip.
+//
+// The list also knows a row from which on no row holds a parse state
+// (ParsedEnd), so the highlighter can forget the states below a row
+// without walking the rows that never had one.
 //
 // A logical line ends at every row that is not raWrapped, and at the last
 // row. The list keeps the number of such rows and of rows holding each mark
@@ -38,8 +48,7 @@ struct TRowAttributeData {
   std::int32_t Value1 = 0;  // the three parser values of word 1, stored as bytes
   std::int32_t Value2 = 0;
   std::int32_t Value3 = 0;
-  std::int8_t Byte1 = 0;  // the two parser bytes of word 2
-  std::int8_t Byte2 = 0;
+  std::int8_t Byte1 = 0;  // the parser byte of word 2
   std::string StateText;
   bool operator==(const TRowAttributeData&) const = default;
 };
@@ -55,10 +64,18 @@ public:
   void SetRowAttribute(int index, TRowAttribute attribute);
   TRowAttribute PrevRowAttribute(int index) const;
   void SetPrevRowAttribute(int index, TRowAttribute attribute);
-  // -2 (not parsed) .. 13.
+  // -2 (not parsed) .. kMaxToken; SetToken throws std::out_of_range for
+  // any other value.
+  static constexpr int kMaxToken = 253;
   int Token(int index) const;
   void SetToken(int index, int token);
-  // Parser values 0..2 (word 1) and 3..4 (word 2), each a signed byte.
+  // Every row at or after this one is not parsed (Token -2); rows above it
+  // may or may not be. Kept through insertions, deletions and word changes.
+  int ParsedEnd() const noexcept { return m_parsedEnd; }
+  // Marks every row from `from` on not parsed. Cost: the rows below `from`
+  // that hold a state, up to ParsedEnd.
+  void ForgetParseStates(int from);
+  // Parser values 0..2 (word 1) and 3 (word 2), each a signed byte.
   int ParserValue(int index, int which) const;
   void SetParserValue(int index, int which, int value);
   TRowMarks Marks(int index) const;
@@ -100,6 +117,7 @@ private:
   void Scan(int uptoRow) const;
 
   int m_lineEndRows = 0;
+  int m_parsedEnd = 0;
   std::array<int, kRowMarkCount> m_markRows{};
   // Cache: rows [0, m_scanned) were examined; m_lineStarts holds 0 and the
   // row after each examined line end, in order.

@@ -86,14 +86,24 @@ public:
   // WordWrap wraps at the window edge, ByteWrap at column `wrapByte`.
   virtual void SetWrapMode(TWrapMode mode, int wrapByte) = 0;
   virtual void SetEditorFont(const TFontSpec& font) = 0;
-  // Sections "Edit" and "Color" of the settings file.
+  // Sections "Edit" and "Color" of the settings file, highlighting included.
   virtual void LoadSettings(const THIniFile& ini) = 0;
+  // The highlighter's reserved words from "Reserve.txt" in `optionFolder`
+  // (ending in "/"); the list is emptied first, and stays empty when the
+  // file is missing or unreadable.
+  virtual void LoadReserveWords(const std::string& optionFolder) = 0;
 
 signals:
   // The modified mark went from clear to set (the status panel follows it).
   void ModifiedChanged(bool modified);
   // A transient message for the status bar (input the editor refused).
   void StatusMessage(const QString& text);
+  // The mouse moved onto a web or mail address (code page 932 bytes, the
+  // whole address even when wrapping cut it) and off it again.
+  void LinkEntered(const std::string& link);
+  void LinkLeft();
+  // An address was clicked as the clickable type says (single or double).
+  void LinkClicked(const std::string& link, bool mail);
 };
 
 }  // namespace quillet

@@ -4,6 +4,7 @@
 // the link pop-up menu.
 #include <QAction>
 #include <QClipboard>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -128,14 +129,32 @@ void TFmMain::ConnectEntryCommands() {
   open->setObjectName("ActLinkOpen");
   QAction* copy = m_linkMenu->addAction(QString());
   copy->setObjectName("ActLinkCopy");
-  connect(open, &QAction::triggered, this, [this] {
-    if (IsMailAddress(m_linkTarget))
-      OpenWithTool(keys::ToolMailer, "MailTo:" + FromCp932(m_linkTarget));
-    else
-      OpenWithTool(keys::ToolBrowser, FromCp932(m_linkTarget));
-  });
+  connect(open, &QAction::triggered, this, [this] { OpenLink(m_linkTarget, IsMailAddress(m_linkTarget)); });
   connect(copy, &QAction::triggered, this,
           [this] { QGuiApplication::clipboard()->setText(FromCp932(m_linkTarget)); });
+
+  // Over an address the editor's pop-up menu is the link menu; off it, the
+  // edit commands again. The link stays the menu's target after the mouse
+  // left it for the menu.
+  QWidget* editor = m_editor->Widget();
+  connect(editor, &QWidget::customContextMenuRequested, this, [this] { m_linkMenu->popup(QCursor::pos()); });
+  connect(m_editor, &TMainEditorPort::LinkEntered, this, [this, editor](const std::string& link) {
+    SetLinkTarget(link);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+  });
+  connect(m_editor, &TMainEditorPort::LinkLeft, this,
+          [editor] { editor->setContextMenuPolicy(Qt::ActionsContextMenu); });
+  connect(m_editor, &TMainEditorPort::LinkClicked, this, [this](const std::string& link, bool mail) {
+    SetLinkTarget(link);
+    OpenLink(link, mail);
+  });
+}
+
+void TFmMain::OpenLink(const std::string& link, bool mail) {
+  if (mail)
+    OpenWithTool(keys::ToolMailer, "MailTo:" + FromCp932(link));
+  else
+    OpenWithTool(keys::ToolBrowser, FromCp932(link));
 }
 
 void TFmMain::SetLinkTarget(const std::string& link) {

@@ -142,6 +142,10 @@ public:
   // The link under the mouse (code page 932 bytes, as the highlighter found
   // it): the captions of the link pop-up menu.
   void SetLinkTarget(const std::string& link);
+  // A web address with "ToolBrowser", a mail address as "MailTo:" + the
+  // address with "ToolMailer"; the desktop's handler when the tool is not
+  // set. `link` is code page 932.
+  void OpenLink(const std::string& link, bool mail);
   QMenu* LinkMenu() const { return m_linkMenu; }
   const TStoreSettings& StoreSettings() const { return m_store; }
   // The key state passed to the store; search workers copy it when they start.

@@ -132,6 +132,8 @@ void TFmMain::RunStartupSequence() {
   Step(18);
   if (keys::LoadMenu.Read(ini)) m_commands->LoadShortCuts(ini);
   if (keys::LoadEditor.Read(ini)) LoadEditorSettings(ini);
+  // The highlighter's reserved words.
+  if (keys::LoadReserve.Read(ini)) m_editor->LoadReserveWords(OptionFolder());
   // Pages, then the panel.
   Step(19);
   CreatePages(ini);

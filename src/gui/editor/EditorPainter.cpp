@@ -107,7 +107,7 @@ TEditorPainter::TRunStyle TEditorPainter::StyleAt(int byte, bool selected) const
   for (const TFountainToken& span : m_spans) {
     if (byte < span.First) break;
     if (byte < span.Second) {
-      const TTokenLook& look = m_editor.TokenLooks().Of(span.Style);
+      const TTokenLook& look = m_editor.TokenLooks().Of(span);
       if (look.Color.isValid()) style.Color = look.Color;
       if (look.BkColor.isValid()) style.BkColor = look.BkColor;
       style.FontIndex = (look.Bold ? 1 : 0) | (look.Italic ? 2 : 0) | (look.Underline ? 4 : 0) | (look.StrikeOut ? 8 : 0);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <array>
 
 #include "core/editor/EditorFountain.h"
@@ -23,7 +24,8 @@ struct TTokenLook {
   bool StrikeOut = false;
 };
 
-// Looks by style number; every style starts with no look of its own.
+// Looks by style number, of reserved words and of each bracket item; every
+// one starts with no look of its own.
 class TTokenLooks {
 public:
   // A style number outside the table (a parse state from a damaged source)
@@ -36,9 +38,29 @@ public:
     const int index = static_cast<int>(style);
     if (index > 0 && index < kFountainStyleCount) m_looks[static_cast<std::size_t>(index)] = look;
   }
+  // A token's look: the Reserve look for a reserved word, its item's look
+  // for a bracketed region, else its style's.
+  const TTokenLook& Of(const TFountainToken& token) const {
+    if (token.Reserved) return Of(TFountainStyle::Reserve);
+    if (token.Style == TFountainStyle::Bracket)
+      return token.Bracket >= 0 && token.Bracket < TFountainBracketCollection::kMaxItems
+                 ? m_brackets[static_cast<std::size_t>(token.Bracket)]
+                 : m_looks[0];
+    return Of(token.Style);
+  }
+  void SetBracket(int item, const TTokenLook& look) {
+    if (item >= 0 && item < TFountainBracketCollection::kMaxItems) m_brackets[static_cast<std::size_t>(item)] = look;
+  }
 
 private:
   std::array<TTokenLook, kFountainStyleCount> m_looks;
+  std::array<TTokenLook, TFountainBracketCollection::kMaxItems> m_brackets;
 };
+
+// The look of a colour item: clNone parts stay invalid (the editor's own
+// colour), system colours through `palette`.
+TTokenLook LookOf(const TFountainColor& color, const QPalette& palette);
+// The looks of every token style of `fountain`.
+TTokenLooks MakeTokenLooks(const TEditorFountain& fountain, const QPalette& palette);
 
 }  // namespace quillet

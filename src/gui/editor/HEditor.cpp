@@ -71,6 +71,9 @@ TEditor::~TEditor() { m_engine.SetView(nullptr); }
 // --- Text and options ---------------------------------------------------------------
 
 void TEditor::SetText(const std::string& bytes) {
+  // The view goes to the top first: the highlighter parses the new rows
+  // from the top down to twice the window's height below the top row.
+  ScrollTo(0, 0);
   m_engine.SetText(bytes);
   ScrollTo(0, 0);
   UpdateScrollRanges();
@@ -416,10 +419,14 @@ void TEditor::TextChanged() { emit Changed(); }
 void TEditor::RowsChanged(const TEditorUpdateInfo& info) {
   if (info.OldRowCount != info.NewRowCount) UpdateNumberWidthLater();
   if (!m_redraw) return;
+  // The highlighter may have re-parsed rows above the change (an address
+  // read across a wrapped row end) and below it (a region it opened).
+  const int reparsedFirst = info.ReparsedRows > 0 ? std::min(info.ReparseStart, info.StartRow) : info.StartRow;
   if (info.OldRowCount == info.NewRowCount) {
-    RepaintRows(info.StartRow, info.StartRow + std::max({info.NewRowCount, info.ReparsedRows, 1}) - 1);
+    RepaintRows(info.StartRow, info.StartRow + std::max(info.NewRowCount, 1) - 1);
+    if (info.ReparsedRows > 0) RepaintRows(info.ReparseStart, info.ReparseStart + info.ReparsedRows - 1);
   } else {
-    RepaintRows(info.StartRow, m_topRow + m_layout.PartialRows());
+    RepaintRows(reparsedFirst, m_topRow + m_layout.PartialRows());
     UpdateScrollRanges();
   }
 }

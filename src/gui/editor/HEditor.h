@@ -12,9 +12,10 @@
 // message for the status bar; nothing is inserted and nothing is lost.
 //
 // Repainting follows the store's update info: a change that keeps the row
-// count repaints only its rows; one that adds or removes rows repaints from
-// its first row down. A caret move repaints the old and the new caret rows
-// (for the underline), the line-number bar rows and the ruler.
+// count repaints only its rows and those the highlighter re-parsed; one that
+// adds or removes rows repaints from its first (or first re-parsed) row
+// down. A caret move repaints the old and the new caret rows (for the
+// underline), the line-number bar rows and the ruler.
 //
 // Scrolling: the vertical bar counts rows (the top row), the horizontal one
 // columns. LockScroll on: every caret move brings the caret into view; off:
@@ -238,6 +239,7 @@ protected:
   // TEditorEngineView
   bool ViewHasFocus() const override { return hasFocus(); }
   int PageRows() const override;
+  int ViewTopRow() const override { return m_topRow; }
   void PageScrolled(int rows) override;
   void CaretMoved(TCaretMoveKind kind) override;
   void SelectionChanged() override;

@@ -4,8 +4,12 @@
 #include "core/app/HIniFile.h"
 #include "core/base/CodePage.h"
 #include "core/caret/EditorReplace.h"
+#include "core/editor/EditorScreenStrings.h"
+#include "core/editor/FountainSettings.h"
+#include "gui/editor/EditorColors.h"
 #include "gui/editor/EditorSE.h"
 #include "gui/editor/EditorSettings.h"
+#include "gui/editor/EditorTokens.h"
 
 namespace quillet {
 
@@ -13,6 +17,43 @@ TMainEditor::TMainEditor(QWidget* parent) : TMainEditorPort(parent), m_editor(ne
   m_editor->setObjectName("MainEdit");
   connect(m_editor, &TEditor::Changed, this, &TMainEditor::ReportModified);
   connect(m_editor, &TEditor::InputRefused, this, &TMainEditorPort::StatusMessage);
+
+  m_store = m_editor->SharedStore();
+  m_fountain.Attach(m_store.get());
+  m_editor->SetRowParser(&m_fountain);
+  m_fountain.SetOnChange([this] { ApplyLooks(); });
+  ApplyLooks();
+  connect(m_editor, &TEditorSE::EnterURL, this, [this] {
+    if (m_editor->LinkUnderMouse()) emit LinkEntered(m_editor->LinkUnderMouse()->Text);
+  });
+  connect(m_editor, &TEditorSE::ExitURL, this, &TMainEditorPort::LinkLeft);
+  connect(m_editor, &TEditorSE::LinkClicked, this, [this](const QString& text, bool mail) {
+    std::string bytes;
+    FromUtf16(text.toStdU16String(), bytes);  // an address is code page 932 text already
+    emit LinkClicked(bytes, mail);
+  });
+}
+
+TMainEditor::~TMainEditor() {
+  if (m_editor) m_editor->SetRowParser(nullptr);
+  m_fountain.Attach(nullptr);
+}
+
+TEditorSE& TMainEditor::Control() { return *m_editor; }
+
+void TMainEditor::ApplyLooks() {
+  if (!m_editor) return;
+  const QPalette palette = m_editor->palette();
+  m_editor->SetTokenLooks(MakeTokenLooks(m_fountain, palette));
+  // Selected text: the Select item, the palette's highlight where it has
+  // no colour of its own.
+  TEditorTextColors colors = m_editor->TextColors();
+  const TEditorColor& select = m_fountain.Colors().Select();
+  const QColor text = ToQColor(select.Color(), palette);
+  const QColor back = ToQColor(select.BkColor(), palette);
+  colors.SelText = text.isValid() ? text : palette.color(QPalette::HighlightedText);
+  colors.SelBack = back.isValid() ? back : palette.color(QPalette::Highlight);
+  m_editor->SetTextColors(colors);
 }
 
 QWidget* TMainEditor::Widget() { return m_editor; }
@@ -91,6 +132,15 @@ void TMainEditor::SetEditorFont(const TFontSpec& font) {
   m_editor->setFont(QFont(QString::fromStdU16String(name), font.size > 0 ? font.size : 9));
 }
 
-void TMainEditor::LoadSettings(const THIniFile& ini) { LoadEditorSettings(ini, *m_editor); }
+void TMainEditor::LoadSettings(const THIniFile& ini) {
+  LoadEditorSettings(ini, *m_editor);
+  m_fountain.SetInitBracketsFull(m_editor->Speed().InitBracketsFull);
+  LoadFountainSettings(ini, m_fountain);
+  ApplyLooks();
+}
+
+void TMainEditor::LoadReserveWords(const std::string& optionFolder) {
+  quillet::LoadReserveWords(optionFolder, m_fountain);
+}
 
 }  // namespace quillet

@@ -2,9 +2,18 @@
 // diary's editor control TEditorSE. The port's text crosses as code page 932
 // bytes, as the control keeps it, so nothing is converted here; refused
 // input reaches the main window's status bar through StatusMessage.
+//
+// It owns the control's highlighter (TEditorFountain), the row parser of
+// the control's store: the settings set what it recognises and its colours,
+// and the control paints with the looks made from them. The control reports
+// addresses (OwnerClickable), and the port passes them on to the window.
 // GUI thread.
 #pragma once
 
+#include <QPointer>
+#include <memory>
+
+#include "core/editor/EditorFountain.h"
 #include "gui/app/MainEditorPort.h"
 
 namespace quillet {
@@ -17,8 +26,10 @@ class TMainEditor : public TMainEditorPort {
 public:
   // The control is a child of `parent` (the main window's editor area).
   explicit TMainEditor(QWidget* parent);
+  ~TMainEditor() override;
 
-  TEditorSE& Control() { return *m_editor; }
+  TEditorSE& Control();
+  TEditorFountain& Fountain() { return m_fountain; }
 
   QWidget* Widget() override;
   std::string Text() const override;
@@ -51,11 +62,18 @@ public:
   void SetWrapMode(TWrapMode mode, int wrapByte) override;
   void SetEditorFont(const TFontSpec& font) override;
   void LoadSettings(const THIniFile& ini) override;
+  void LoadReserveWords(const std::string& optionFolder) override;
 
 private:
   void ReportModified();
+  // The control's token looks and selection colours from the fountain.
+  void ApplyLooks();
 
-  TEditorSE* m_editor;
+  // The control is a child of the window's editor area and may go before
+  // or after the port; the store stays while the highlighter parses it.
+  QPointer<TEditorSE> m_editor;
+  std::shared_ptr<TEditorScreenStrings> m_store;
+  TEditorFountain m_fountain;
   bool m_reported = false;  // the modified state ModifiedChanged last told
 };
 

@@ -278,9 +278,9 @@ TEST(Clients, AreToldOfEachChange) {
 
 class TRecordingParser : public TEditorRowParser {
 public:
-  int Reparse(int row) override {
+  TReparsed Reparse(int row) override {
     Rows.push_back(row);
-    return 2;
+    return {row, 2};
   }
   void ParseAll() override { ++FullPasses; }
   std::vector<int> Rows;

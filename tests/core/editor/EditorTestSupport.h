@@ -61,6 +61,8 @@ public:
   void RowsChanged(const TEditorUpdateInfo& info) override { Updates.push_back(info); }
   void Reinitialize() override { ++Reinitialized; }
   void SetRedraw(bool on) override { Redraw.push_back(on); }
+  int TopRow() const override { return Top; }
+  int ScreenRows() const override { return Screen; }
 
   bool Focus = false;
   int Row = 0;
@@ -68,6 +70,8 @@ public:
   int HideDepth = 0;
   int MaxHideDepth = 0;
   int Reinitialized = 0;
+  int Top = 0;     // the view: first row shown and rows shown (0: no view)
+  int Screen = 0;
   std::vector<TEditorUpdateInfo> Updates;
   std::vector<bool> Redraw;
 

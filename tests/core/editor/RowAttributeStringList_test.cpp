@@ -18,8 +18,15 @@ TEST(RowAttributePacking, AZeroedRowIsNotYetParsed) {
   EXPECT_EQ(list.RowAttribute(0), raCrlf);
   list.SetToken(0, -1);
   EXPECT_EQ(list.Token(0), -1);
-  list.SetToken(0, 13);
-  EXPECT_EQ(list.Token(0), 13);
+  // Kinds above the old four-bit field: a wrapped row may open with a web
+  // address (21) or a control code (28).
+  for (const int kind : {13, 14, 21, 28, TRowAttributeStringList::kMaxToken}) {
+    list.SetToken(0, kind);
+    EXPECT_EQ(list.Token(0), kind);
+  }
+  EXPECT_THROW(list.SetToken(0, TRowAttributeStringList::kMaxToken + 1), std::out_of_range);
+  EXPECT_THROW(list.SetToken(0, -3), std::out_of_range);
+  EXPECT_EQ(list.Token(0), TRowAttributeStringList::kMaxToken);  // unchanged by a refusal
 }
 
 TEST(RowAttributePacking, DataRecordRoundTripsWithSignedBytes) {
@@ -30,12 +37,11 @@ TEST(RowAttributePacking, DataRecordRoundTripsWithSignedBytes) {
   EXPECT_EQ(data.Token, -1);
   data.RowAttribute = raWrapped;
   data.PrevRowAttribute = raEof;
-  data.Token = 6;
+  data.Token = 22;
   data.Value1 = -1;  // "no open bracket" must survive the byte
   data.Value2 = 127;
   data.Value3 = -128;
-  data.Byte1 = 3;
-  data.Byte2 = -7;
+  data.Byte1 = -7;
   data.StateText = "\"open";
   list.SetRowAttributeData(0, data);
   EXPECT_EQ(list.RowAttributeData(0), data);

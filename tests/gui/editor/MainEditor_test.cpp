@@ -1,6 +1,6 @@
 // The editor control behind the main window's port: the modified mark, the
-// wrap modes, settings read at start, and a refused character reaching the
-// status bar.
+// wrap modes, settings read at start (highlighting and the reserved words
+// included), and a refused character reaching the status bar.
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -105,6 +105,79 @@ TEST_F(MainWindowEditorTest, AChangeOfDayCommitsTheCompositionIntoTheDayItWasTyp
   EXPECT_TRUE(editor->PreeditText().isEmpty());
   EXPECT_TRUE(window.Editor().Text().empty());
   EXPECT_FALSE(window.Editor().Modified());
+}
+
+// The tokens of the editor's row 0 with their looks.
+std::vector<std::pair<TFountainToken, TTokenLook>> LooksOfRow0(TEditorSE& editor) {
+  std::vector<TFountainToken> tokens;
+  editor.RowParser()->RowTokens(0, editor.Store().Get(0), tokens);
+  std::vector<std::pair<TFountainToken, TTokenLook>> looks;
+  for (const TFountainToken& token : tokens)
+    if (token.Reserved || token.Style == TFountainStyle::Url) looks.emplace_back(token, editor.TokenLooks().Of(token));
+  return looks;
+}
+
+TEST_F(MainWindowEditorTest, AddressesAndReservedWordsTakeTheirColoursFromTheSettings) {
+  Settings([](THIniFile& ini) {
+    ini.WriteString("Color", "URL", "clRed");
+    ini.WriteString("Color", "ReserveStr", "clBlue");
+    ini.WriteInteger("Edit", "ReserveStyle", 2);
+  });
+  QFile words(QString::fromStdString(app + "Option/Reserve.txt"));
+  ASSERT_TRUE(words.open(QIODevice::WriteOnly));
+  words.write(Sj("雨\r\n").c_str());
+  words.close();
+  TFmMain window(Env());
+  window.show();
+  auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
+  ASSERT_NE(editor, nullptr);
+  window.Editor().SetText(Sj("雨 http://x.jp"));
+  const auto looks = LooksOfRow0(*editor);
+  ASSERT_EQ(looks.size(), 2u);
+  EXPECT_EQ(looks[0].first, (TFountainToken{0, 2, TFountainStyle::Kanji, true}));
+  EXPECT_EQ(looks[0].second.Color, QColor(Qt::blue));
+  EXPECT_TRUE(looks[0].second.Italic);
+  EXPECT_FALSE(looks[0].second.BkColor.isValid());  // "ReserveBk": the editor's background
+  EXPECT_EQ(looks[1].first, (TFountainToken{3, 14, TFountainStyle::Url}));
+  EXPECT_EQ(looks[1].second.Color, QColor(Qt::red));
+  // And it is painted so.
+  QApplication::processEvents();
+  const QImage image = editor->viewport()->grab().toImage();
+  const TEditorLayout& layout = editor->Layout();
+  int red = 0;
+  for (int x = qRound(layout.ColumnX(4, 0)); x < qRound(layout.ColumnX(14, 0)); ++x)
+    for (int y = layout.TextTop(); y < layout.TextTop() + layout.FontHeight(); ++y)
+      red += image.pixelColor(x, y).red() > 160 && image.pixelColor(x, y).blue() < 100 ? 1 : 0;
+  EXPECT_GT(red, 10);
+}
+
+TEST_F(MainWindowEditorTest, WithoutLoadReserveNoWordIsReserved) {
+  Settings([](THIniFile& ini) { ini.WriteBool("Boot", "LoadReserve", false); });
+  QFile words(QString::fromStdString(app + "Option/Reserve.txt"));
+  ASSERT_TRUE(words.open(QIODevice::WriteOnly));
+  words.write("rain\r\n");
+  words.close();
+  TFmMain window(Env());
+  auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
+  window.Editor().SetText("rain http://x.jp");
+  const auto looks = LooksOfRow0(*editor);
+  ASSERT_EQ(looks.size(), 1u);
+  EXPECT_EQ(looks[0].first.Style, TFountainStyle::Url);
+}
+
+TEST_F(MainWindowEditorTest, ALoadParsesTheRowsDownToTwiceTheWindowOnly) {
+  TFmMain window(Env());
+  window.show();
+  QApplication::processEvents();
+  auto* editor = qobject_cast<TEditorSE*>(window.Editor().Widget());
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "row http://x.jp\r\n";
+  window.Editor().SetText(text);
+  editor->SetTopRow(3000);  // the day before was read far down
+  window.Editor().SetText(text);
+  const int rows = editor->Layout().VisibleRows();
+  ASSERT_GT(rows, 0);
+  EXPECT_EQ(editor->Store().ParsedEnd(), 2 * rows + 1);
 }
 
 }  // namespace
