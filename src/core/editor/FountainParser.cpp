@@ -106,7 +106,7 @@ void TFountainScanner::SetRules(TFountainRules rules) {
       const auto first = static_cast<unsigned char>(bytes[0]);
       m_special[first] = true;
       m_special[static_cast<unsigned char>(FoldAscii(first))] = true;
-      if (first >= 'A' && first <= 'Z') m_special[first - 'A' + 'a'] = true;
+      if (first >= 'A' && first <= 'Z') m_special[static_cast<std::size_t>(first - 'A' + 'a')] = true;
     }
   };
   for (const auto& [left, right] : m_rules.Brackets) mark(left);

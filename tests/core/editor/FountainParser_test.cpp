@@ -252,6 +252,12 @@ TEST(ReserveWords, TheWordFileIsOptionalAndAnUnreadableOneLeavesTheListEmpty) {
   EXPECT_TRUE(words.LoadFromFile(folder / "Reserve.txt"));
   EXPECT_TRUE(words.Contains("quillet"));
   EXPECT_FALSE(words.LoadFromFile(folder.Path()));  // a folder
+  // A huge file of line ends and bytes: only its first kReserveFileMax bytes.
+  std::string huge(kReserveFileMax + 4096, '\n');
+  for (std::size_t i = 0; i < huge.size(); i += 2) huge[i] = i % 4 ? '\x81' : '\xFF';
+  test::WriteRaw(folder / "huge.txt", huge);
+  EXPECT_TRUE(words.LoadFromFile(folder / "huge.txt"));
+  EXPECT_EQ(static_cast<std::size_t>(words.Count()), kReserveFileMax / 2);
   ::chmod((folder / "Reserve.txt").c_str(), 0);
   EXPECT_TRUE(test::AsOrdinaryUser(folder.Path(), [&] {
     TReserveWordList mine;
