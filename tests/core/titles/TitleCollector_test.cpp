@@ -12,22 +12,13 @@
 #include <thread>
 
 #include "../app/TempFolder.h"
+#include "../store/ForcedSave.h"
 #include "core/store/EntryStore.h"
 
 namespace quillet {
 namespace {
 
 using namespace quillet::test;
-
-// A forced save of `body` and `title`, as the save command makes it.
-TSaveRequest Request(TDate date, std::string body, std::string title) {
-  TSaveRequest request;
-  request.Date = date;
-  request.Body = std::move(body);
-  request.Title = std::move(title);
-  request.Force = request.Modified = true;
-  return request;
-}
 
 class TitleCollector : public testing::Test {
 protected:
@@ -120,7 +111,7 @@ TEST_F(TitleCollector, FirstLines) {
 
 TEST_F(TitleCollector, EncryptedBodiesAndAnUnreadableSetIniShowNoText) {
   TCode code{164, "word", true, true};
-  TSaveRequest save = Request(MakeDate(2005, 3, 7), "secret line", "title");
+  TSaveRequest save = ForcedSave(MakeDate(2005, 3, 7), "secret line", "title");
   ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, save).Ok);
   TTitleCollection c = CollectTitles(m_settings, 2005, 3, true);
   ASSERT_EQ(c.Records.size(), 1u);
@@ -150,7 +141,7 @@ TEST_F(TitleCollector, QuickMonthChangesWhileTheMonthsAreSaved) {
     for (int n = 0; !stop.load(); ++n) {
       const TDate date = MakeDate(2005, 1 + static_cast<int>(random() % months), 1 + static_cast<int>(random() % 28));
       const std::string tag = std::to_string(n);
-      const TSaveRequest save = Request(date, "line" + tag + "\r\nmore", "t" + tag);
+      const TSaveRequest save = ForcedSave(date, "line" + tag + "\r\nmore", "t" + tag);
       if (!SaveDay(settings, m_root.Path(), code, save).Ok) ADD_FAILURE() << "save " << n;
     }
   });

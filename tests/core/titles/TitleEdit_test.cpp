@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "../app/TempFolder.h"
+#include "../store/ForcedSave.h"
 #include "core/store/EntryStore.h"
 #include "core/store/SaveJournal.h"
 
@@ -15,16 +16,6 @@ namespace quillet {
 namespace {
 
 using namespace quillet::test;
-
-// A forced save of `body` and `title`, as the save command makes it.
-TSaveRequest Request(TDate date, std::string body, std::string title) {
-  TSaveRequest request;
-  request.Date = date;
-  request.Body = std::move(body);
-  request.Title = std::move(title);
-  request.Force = request.Modified = true;
-  return request;
-}
 
 class TitleEdit : public testing::Test {
 protected:
@@ -38,7 +29,7 @@ protected:
 
 TEST_F(TitleEdit, ChangesTheTitleLineAloneAndTheDayStillReads) {
   TCode code{164, "word", true, true};
-  ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, Request(m_day, "secret", "old")).Ok);
+  ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, ForcedSave(m_day, "secret", "old")).Ok);
   std::string ini = ReadRaw(SetIni());
   WriteRaw(SetIni(), "[1]\r\nTitle=first\r\nOther=x\r\n\r\n" + ini);
   const std::string before = ReadRaw(SetIni());
@@ -75,7 +66,7 @@ TEST_F(TitleEdit, FailuresLoseNothing) {
   EXPECT_FALSE(std::filesystem::exists(m_root / "2005"));  // nothing created
 
   TCode code;
-  ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, Request(m_day, "body", "old")).Ok);
+  ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, ForcedSave(m_day, "body", "old")).Ok);
   const std::string before = ReadRaw(SetIni());
   ::chmod(SetIni().c_str(), 0);
   EXPECT_TRUE(AsOrdinaryUser(m_root.Path(), [&] {
@@ -95,7 +86,7 @@ TEST_F(TitleEdit, FailuresLoseNothing) {
 TEST_F(TitleEdit, AnInterruptedSaveIsCompletedFirst) {
   // The journal decided a new Set.ini; the title goes into that one.
   TCode code;
-  ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, Request(m_day, "body", "old")).Ok);
+  ASSERT_TRUE(SaveDay(m_settings, m_root.Path(), code, ForcedSave(m_day, "body", "old")).Ok);
   TStagedFile staged;
   ASSERT_TRUE(staged.Stage(SetIni(), "[7]\r\nTitle=decided\r\nUseCode=0\r\n\r\n[8]\r\nTitle=eight\r\n\r\n"));
   TSaveUnit unit;
