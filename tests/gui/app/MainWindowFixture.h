@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -48,6 +49,14 @@ protected:
     THIniFile ini(Ini(), true);
     fill(ini);
     ASSERT_TRUE(ini.UpdateFile());
+  }
+  // Writes a file under the program folder, making its folders.
+  void Write(const std::string& relative, const std::string& bytes) {
+    const std::filesystem::path path = app + relative;
+    std::filesystem::create_directories(path.parent_path());
+    QFile file(QString::fromStdString(path.string()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
   }
   // A file's bytes, or "<missing>".
   static std::string Read(const std::string& path) {

@@ -33,13 +33,6 @@ std::string Cp932(const QString& text) {
 
 class TitlePageTest : public test::TMainWindowFixture {
 protected:
-  void Write(const std::string& relative, const std::string& bytes) {
-    const std::filesystem::path path = app + relative;
-    std::filesystem::create_directories(path.parent_path());
-    QFile file(QString::fromStdString(path.string()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  }
   void ShowAtStart(const std::function<void(THIniFile&)>& more = {}) {
     Settings([&](THIniFile& ini) {
       ini.WriteBool("Title", "OnCreate", true);
