@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
+  libjpeg-dev libpng-dev libgif-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool
   python3-holidays ncal
 )
