@@ -30,20 +30,6 @@ const passwd* PasswordEntry(passwd& storage, std::vector<char>& buffer) {
   return result;
 }
 
-std::string ExecutableFolder() {
-  std::vector<char> buffer(4096);
-  for (;;) {
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < buffer.size()) {
-      const std::string path(buffer.data(), static_cast<std::size_t>(n));
-      const auto slash = path.rfind('/');
-      return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 TAppFolderInputs RealInputs() {
   TAppFolderInputs inputs;
   inputs.appFolderVariable = Environment("QUILLET_APP_FOLDER");
@@ -61,6 +47,20 @@ TAppFolderInputs RealInputs() {
 }
 
 }  // namespace
+
+std::string ExecutableFolder() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      const std::string path(buffer.data(), static_cast<std::size_t>(n));
+      const auto slash = path.rfind('/');
+      return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
 
 std::string WithTrailingSlash(std::string path) {
   if (path.empty()) return path;

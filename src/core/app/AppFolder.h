@@ -33,6 +33,10 @@ std::string ResolveAppFolder(const TAppFolderInputs& inputs);
 // fixed for the run. Thread-safe. Does not create the folder.
 std::string AppFolder();
 
+// The folder of the running executable (/proc/self/exe), ending in "/";
+// empty when the system does not say.
+std::string ExecutableFolder();
+
 // `appFolder` + "Option/": the settings, history and panel files.
 std::string OptionFolder(const std::string& appFolder);
 // `appFolder` + "Option/quillet.ini".

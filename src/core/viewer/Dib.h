@@ -29,6 +29,12 @@ struct TDib {
 // The largest side a picture may have (the plug-in interface's limit).
 inline constexpr std::int32_t kMaxDibSide = 65535;
 
+// The most pixels one picture may have (16384 × 16384, 768 MiB as a TDib).
+// Both sides at their limit would ask for 12 GiB, and a run-length BMP of a
+// few bytes may claim that size; such a header is refused rather than
+// allowed to exhaust memory.
+inline constexpr std::uint64_t kMaxDibPixels = std::uint64_t{1} << 28;
+
 // Builds a TDib from a packed bitmap: an information header (40 bytes or
 // longer, with its colour table) of `infoSize` readable bytes and a pixel
 // block of `bitsSize` readable bytes, as the image plug-ins return them.
@@ -43,7 +49,10 @@ TDib DibFromPacked(const void* info, std::size_t infoSize, const void* bits, std
 std::string EncodeBmpFile(const TDib& dib);
 
 // Reads a BMP file: 1, 4, 8, 16, 24 and 32 bits, uncompressed or with bit
-// fields (and RLE4/RLE8). Empty when the bytes are not such a file.
+// fields (and RLE4/RLE8), with the 12-byte header of the oldest files or a
+// header of 40 bytes or more (alpha and colour-space fields are ignored).
+// Empty with `error` set when the bytes are not such a file, and for more
+// than kMaxDibPixels pixels.
 TDib DecodeBmpFile(std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace quillet
