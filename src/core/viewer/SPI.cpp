@@ -21,6 +21,7 @@
 #include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
 #include "core/app/SettingsKeys.h"
+#include "core/viewer/Scaler.h"
 
 #ifndef QUILLET_PLUGIN_DIR
 #define QUILLET_PLUGIN_DIR "/usr/lib/quillet/plugins"
@@ -310,20 +311,6 @@ TSPIFolders DefaultSPIFolders() {
   return folders;
 }
 
-void ThumbnailSize(std::int32_t width, std::int32_t height, std::int32_t size, std::int32_t& outWidth,
-                   std::int32_t& outHeight) {
-  outWidth = width;
-  outHeight = height;
-  if (width <= 0 || height <= 0 || (width <= size && height <= size)) return;
-  if (width >= height) {
-    outWidth = size;
-    outHeight = static_cast<std::int32_t>(std::max<std::int64_t>(1, std::int64_t{size} * height / width));
-  } else {
-    outHeight = size;
-    outWidth = static_cast<std::int32_t>(std::max<std::int64_t>(1, std::int64_t{size} * width / height));
-  }
-}
-
 TSPIStartSettings ReadSPIStartSettings(const THIniFile& ini, const std::string& appFolder) {
   TSPIStartSettings settings;
   settings.AppPath = keys::SusieAppPath.Read(ini);
@@ -566,10 +553,9 @@ TSPIThumbnail TSPIs::Decode(const TSource& source, std::int32_t thumbnailSize, c
 
     TSPIThumbnail out;
     if (thumbnailSize > 0 && haveInfo && spi.HasPreview()) {
-      std::int32_t width = 0, height = 0;
-      ThumbnailSize(info.width, info.height, thumbnailSize, width, height);
+      const TThumbSize thumbnail = ThumbnailSize(info.width, info.height, thumbnailSize);
       TDib preview = call(true);
-      if (!preview.Empty() && preview.Width >= width && preview.Height >= height) {
+      if (!preview.Empty() && preview.Width >= thumbnail.Width && preview.Height >= thumbnail.Height) {
         out.Picture = std::move(preview);
         out.FullWidth = info.width;
         out.FullHeight = info.height;

@@ -242,12 +242,6 @@ struct TSPIThumbnail {
   bool FromPreview = false;
 };
 
-// The size a thumbnail of at most `size` × `size` gets for a `width` ×
-// `height` picture: unchanged when it fits, else the longer side becomes
-// `size` and the other keeps the ratio (truncated, at least 1).
-void ThumbnailSize(std::int32_t width, std::int32_t height, std::int32_t size, std::int32_t& outWidth,
-                   std::int32_t& outHeight);
-
 class TSPIs {
 public:
   // ESPIDupCreateSPIs while another manager exists in this process. With

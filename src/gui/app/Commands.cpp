@@ -253,6 +253,14 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
   b.Cmd("MenuViewerHide", "ActViewerHide", "非表示(&H)");
   b.Sep("MenuViewerSep1");
   b.Cmd("MenuViewerEdit", "ActViewerEdit", "画像編集", "F2");
+  // The image list's other commands, in the order of its pop-up menu; they
+  // act on the selected pictures of the open day.
+  b.Cmd("MenuViewerPreview", "ActViewerPreview", "閲覧(&P)");
+  b.Cmd("MenuViewerOpenDirectory", "ActViewerOpenDirectory", "保存先を開く(&F)");
+  b.Cmd("MenuViewerAppend", "ActViewerAppend", "画像追加(&A)");
+  b.Cmd("MenuViewerDelete", "ActViewerDelete", "画像削除(&D)");
+  b.Cmd("MenuViewerSelectAll", "ActViewerSelectAll", "全てを選択(&L)");
+  b.Cmd("MenuViewerProperty", "ActViewerProperty", "プロパティ(&R)");
   b.End();
   b.Menu("MenuTitle", "タイトル一覧(&T)");
   b.Cmd("MenuTitleShow", "ActTitleShow", "表示(&V)");
@@ -270,6 +278,12 @@ TCommands::TCommands(QObject* owner, QMenuBar* menuBar) {
 
   b.Menu("MenuHelp", "ヘルプ(&H)");
   b.Cmd("MenuAbout", "ActAbout", "バージョン情報(&V)");
+  // One item per loaded image plug-in goes below this submenu when
+  // "ShowInformation" is set; the submenu and its separator are hidden
+  // otherwise.
+  b.Sep("MenuHelpSep1");
+  b.Menu("MenuPluginInformation", "プラグイン情報(&P)");
+  b.End();
   b.End();
 
   // Radio groups: exactly one wrap mode, one panel edge.

@@ -39,7 +39,9 @@ QStringList OwnCommands(TPageKind kind) {
       return {"ActTaskNewItem", "ActTaskEdit", "ActTaskDelete", "MenuTaskPriority", "ActTaskPriorityLow",
               "ActTaskPriorityNormal", "ActTaskPriorityHigh", "MenuTaskSort", "ActTaskDateSort", "ActTaskTitleSort",
               "ActTaskPrioritySort"};
-    case TPageKind::Viewer: return {"ActViewerEdit"};
+    case TPageKind::Viewer:
+      return {"ActViewerEdit",      "ActViewerPreview",   "ActViewerOpenDirectory", "ActViewerAppend",
+              "ActViewerDelete",    "ActViewerSelectAll", "ActViewerProperty"};
     case TPageKind::Title:
       return {"ActTitleMove", "ActTitleEditTitle", "ActTitleOpenFile", "ActTitleOpenDirectory", "ActTitleRefresh"};
   }

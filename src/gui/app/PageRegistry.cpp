@@ -5,6 +5,7 @@
 #include "gui/calendar/UCalendar.h"
 #include "gui/tasks/UTask.h"
 #include "gui/titles/UTitle.h"
+#include "gui/viewer/UViewer.h"
 
 namespace quillet {
 
@@ -20,6 +21,7 @@ const TPageFactory* TPageRegistry::Factory(TPageKind kind) const {
 void RegisterPages(TPageRegistry& registry) {
   registry.Add<TCalendarObject>();
   registry.Add<TTaskObject>();
+  registry.Add<TViewerObject>();
   registry.Add<TTitleObject>();
 }
 

@@ -31,6 +31,7 @@
 #include "gui/app/ToolImages.h"
 #include "gui/search/FindCommands.h"
 #include "gui/search/GrepCommands.h"
+#include "gui/viewer/UViewer.h"
 
 namespace quillet {
 
@@ -365,11 +366,17 @@ void TFmMain::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TFmMain::dropEvent(QDropEvent* event) {
-  // Only the image list page takes dropped files; it arrives with the viewer.
+  // Only the image list page takes dropped files, and only when they are
+  // dropped on it; a drop anywhere else is ignored.
   QStringList paths;
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile()) paths << url.toLocalFile();
   event->acceptProposedAction();
+  auto* viewer = Page<TViewerObject>();
+  if (!viewer || paths.isEmpty()) return;
+  const QWidget* sheet = viewer->Sheet();
+  const QPoint at = sheet->mapFrom(this, event->position().toPoint());
+  if (sheet->isVisible() && sheet->rect().contains(at)) viewer->AddPictures(paths);
 }
 
 void TFmMain::closeEvent(QCloseEvent* event) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app/HIniFile.h"
 #include "core/app/PageKind.h"
@@ -38,6 +39,7 @@ class TPageRegistry;
 class TPanelPage;
 struct TTextKey;
 class TToolImages;
+class TSPIs;
 class TCoolBar;
 class TFmResult;
 enum class TWrapMode : int;
@@ -185,6 +187,12 @@ public:
   void SetEditedTitle(const QString& title);
   // Shows a transient message in the message panel.
   void ShowStatusMessage(const QString& text);
+  // Shows "変更あり": a page changed something the next save keeps.
+  void ShowModifiedMark();
+  // The image plug-ins loaded at start; nullptr when none could be.
+  const TSPIs* Plugins() const { return m_spis.get(); }
+  // The picture masks ("*.bmp" and every plug-in's "*.jpg"...).
+  std::vector<std::string> ImageMaskList() const;
   // Entries a search box keeps (|"History"|).
   int History() const { return m_history; }
 
@@ -262,6 +270,7 @@ private:
   QStringList m_maskSplitter; // one plug-in's mask text split at ";"
   std::string m_cachePath;
   bool m_saveCache = true;
+  bool m_showInformation = false;
   bool m_titleModified = false;
   bool m_startupRefused = false;
   std::string m_linkTarget;  // code page 932
@@ -272,6 +281,9 @@ private:
   bool m_startupFailed = false;
   bool m_closed = false;
 
+  // Before the pages, whose load threads decode with the plug-ins: members
+  // are destroyed in reverse order.
+  std::unique_ptr<TSPIs> m_spis;
   std::unique_ptr<TCommands> m_commands;
   std::unique_ptr<TToolImages> m_toolImages;
   std::unique_ptr<TCoolBar> m_coolBar;

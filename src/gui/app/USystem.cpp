@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -18,6 +19,7 @@
 #include "core/app/SettingsKeys.h"
 #include "core/base/CodePage.h"
 #include "core/store/EntryStore.h"
+#include "core/viewer/SPI.h"
 #include "gui/app/Commands.h"
 #include "gui/app/CoolBar.h"
 #include "gui/app/HStatusBar.h"
@@ -35,6 +37,12 @@ TFmMain::TFmMain(TStartupEnv env, QWidget* parent) : QMainWindow(parent), m_env(
   m_externalEditPending = false;
   m_imageMasks = QStringList{"*.bmp"};
   m_maskSplitter.clear();
+  try {
+    m_spis = std::make_unique<TSPIs>();
+  } catch (const ESPIDupCreateSPIs&) {
+    // A second window in one process (tests) reads no plug-ins: their
+    // manager is one per program.
+  }
   m_saveOnClose = true;
   m_stampCheckPending = false;
   if (!m_env.reportError) m_env.reportError = [](const QString& text) { ShowMessage(nullptr, "Quillet", text); };
@@ -173,13 +181,47 @@ void TFmMain::LoadViewerSettings(const THIniFile& ini) {
   m_cachePath = NormalizeSavePath(PathFromSetting(keys::CachePath.Read(ini, PathToSetting(defaultCache))), true,
                                   defaultCache);
   m_saveCache = keys::SaveCache.Read(ini);
-  // "ShowInformation" shows the plug-in information item, which comes with
-  // the plug-in loader.
+  // "ShowInformation" shows the plug-in information item and its separator.
+  m_showInformation = keys::ShowInformation.Read(ini);
+  for (const char* item : {"MenuHelpSep1", "MenuPluginInformation"})
+    m_commands->MenuItem(QString::fromLatin1(item))->setVisible(m_showInformation);
 }
 
-void TFmMain::LoadPluginSettings(const THIniFile&) {
-  // The image plug-ins are found and their masks added to m_imageMasks here.
+void TFmMain::LoadPluginSettings(const THIniFile& ini) {
+  if (!m_spis) return;
+  QMenu* information = m_commands->MenuItem("MenuPluginInformation")->menu();
+  // Each plug-in loaded adds its masks to the picture masks and, when
+  // "ShowInformation" is set, an item with its description.
+  m_spis->OnSearch = [this, information](const TSPI& spi) {
+    // Only import plug-ins decode pictures; an archive's masks name no picture.
+    if (spi.Kind() == TSPIKind::In) {
+      for (const std::string& part : spi.MaskParts()) m_maskSplitter << QString::fromStdString(part);
+      m_imageMasks << m_maskSplitter;
+      m_maskSplitter.clear();
+    }
+    if (m_showInformation) {
+      QStringList masks;
+      for (const std::string& mask : spi.Masks()) masks << QString::fromStdString(mask);
+      QAction* item = information->addAction(QString::fromStdString(spi.Description()));
+      const QString text = QStringLiteral("%1\n\n%2\n%3\n%4")
+                               .arg(QString::fromStdString(spi.Description()), QString::fromStdString(spi.FileName()),
+                                    QString::fromStdString(spi.APIVersion()),
+                                    masks.join(' '));
+      connect(item, &QAction::triggered, this, [this, text] { ShowMessage(this, "Quillet", text); });
+    }
+    return true;
+  };
+  LoadStartupPlugins(*m_spis, ReadSPIStartSettings(ini, m_env.appFolder));
+  m_spis->OnSearch = nullptr;
 }
+
+std::vector<std::string> TFmMain::ImageMaskList() const {
+  std::vector<std::string> masks;
+  for (const QString& mask : m_imageMasks) masks.push_back(mask.toStdString());
+  return masks;
+}
+
+void TFmMain::ShowModifiedMark() { m_statusBar->SetPanelText(spModified, "変更あり"); }
 
 void TFmMain::LoadWindowState(const THIniFile& ini) {
   const int state = keys::State.Read(ini);

@@ -289,16 +289,6 @@ TEST_F(SPIDecode, ThumbnailUsesThePreviewOnlyWhenItIsLargeEnough) {
   EXPECT_EQ(spis.LoadFromFile(m_folder / "a.qtst").Width, 4);
 }
 
-TEST(ThumbnailSize, LongerSideBecomesTheSize) {
-  const int cases[][5] = {{200, 100, 96, 96, 48}, {100, 200, 96, 48, 96}, {50, 40, 96, 50, 40}, {1000, 1, 96, 96, 1}};
-  for (const auto& c : cases) {
-    std::int32_t w = 0, h = 0;
-    ThumbnailSize(c[0], c[1], c[2], w, h);
-    EXPECT_EQ(w, c[3]);
-    EXPECT_EQ(h, c[4]);
-  }
-}
-
 TEST_F(SPIDecode, BmpFilesNeverReachAPlugin) {
   TSPIs spis(TSPIFolders{});
   ASSERT_EQ(spis.LoadFromPath(SpiFolder("counting") + "*.spi"), 1);
