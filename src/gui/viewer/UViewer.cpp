@@ -8,12 +8,14 @@
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "core/app/HIniFile.h"
@@ -68,6 +70,14 @@ constexpr char kMsgNoTargetPicture[] = "対象画像を認識出来ませんで�
 bool Exists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0;
+}
+
+// Moves `path` to the desktop's trash. Qt 6.4 builds the trash inside the
+// working folder when the data home ($XDG_DATA_HOME, ~/.local/share) does
+// not exist yet, so it is made first.
+bool MoveToTrash(const QString& path) {
+  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+  return QFile::moveToTrash(path);
 }
 
 // The frame around a thumbnail: one pixel, in the list's text colour
@@ -265,7 +275,7 @@ bool TViewerObject::StoreList() {
       const QString folder = QString::fromStdString(day.Folder());
       bool removed = false;
       if (m_settings.AllowUndo) {
-        removed = QFile::moveToTrash(folder);
+        removed = MoveToTrash(folder);
       } else {
         std::vector<std::string> kept;
         std::string error;
@@ -432,7 +442,7 @@ void TViewerObject::DeleteItems() {
     const TViewItem item = m_items[static_cast<std::size_t>(*row)];
     if (Exists(item.Path)) {
       const QString path = QString::fromStdString(item.Path);
-      const bool removed = m_settings.AllowUndo ? QFile::moveToTrash(path) : QFile::remove(path);
+      const bool removed = m_settings.AllowUndo ? MoveToTrash(path) : QFile::remove(path);
       // A picture that could not be removed stays in the list and in the
       // folder, so that the list never loses sight of a file.
       if (!removed) {

@@ -3,6 +3,7 @@
 // extension kept, deleting the last picture, lines kept and dropped at a
 // store, and quick day changes while a load runs.
 #include <QAction>
+#include <QMenu>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -13,6 +14,7 @@
 #include <filesystem>
 
 #include "core/app/HIniFile.h"
+#include "gui/app/Commands.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainWindowFixture.h"
 #include "gui/viewer/FmViewEditor.h"
@@ -231,6 +233,79 @@ TEST_F(ViewerPageTest, QuickDayChangesNeverShowAnotherDaysPictures) {
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
   page->FinishLoad();
   EXPECT_EQ(Names(*page), (std::vector<std::string>{"next.bmp"}));
+}
+
+#ifdef QUILLET_SPI_JPEG
+TEST_F(ViewerPageTest, BundledPluginsLoadAtStartAndDecodeTheDaysPhotos) {
+  QImage photo(640, 480, QImage::Format_RGB32);
+  photo.fill(QColor(40, 120, 200));
+  std::filesystem::create_directories(app + "2005/3/7");
+  ASSERT_TRUE(photo.save(QString::fromStdString(app + "2005/3/7/photo.jpg"), "JPEG"));
+  Write("2005/3/7/Image.dat", "photo.jpg|sea|\r\n");
+  const std::string plugins = std::filesystem::path(QUILLET_SPI_JPEG).parent_path().string() + "/";
+  ShowAtStart([&](THIniFile& ini) {
+    ini.WriteBool("Viewer", "ShowInformation", true);
+    for (const char* key : {"SusieAppPath", "SusieSystem", "SusieWindows"}) ini.WriteBool("Viewer", key, false);
+    ini.WriteString("Viewer", "SusieCommandPath", plugins);
+  });
+  TFmMain window(BaseEnv());
+  const std::vector<std::string> masks = window.ImageMaskList();
+  for (const char* mask : {"*.bmp", "*.jpg", "*.jpeg", "*.png", "*.gif"})
+    EXPECT_NE(std::find(masks.begin(), masks.end(), mask), masks.end()) << mask;
+  QAction* information = window.Commands().MenuItem("MenuPluginInformation");
+  EXPECT_TRUE(information->isVisible());
+  EXPECT_EQ(information->menu()->actions().size(), 3);
+
+  TViewerObject& page = Loaded(window);
+  ASSERT_EQ(Names(page), (std::vector<std::string>{"photo.jpg"}));
+  EXPECT_EQ(page.Items()[0].Width, 640);
+  std::string bytes;
+  ASSERT_TRUE(page.Cache().Read(page.Items()[0].CacheOffset, bytes));
+  const QImage thumbnail = QImage::fromData(QByteArray::fromStdString(bytes), "BMP");
+  EXPECT_EQ(thumbnail.size(), QSize(96, 72));
+  const QColor middle = thumbnail.pixelColor(48, 36);
+  EXPECT_NEAR(middle.blue(), 200, 4);
+  EXPECT_NEAR(middle.red(), 40, 4);
+}
+#endif
+
+TEST_F(ViewerPageTest, DeletedPicturesGoToTheTrashAndFailuresKeepTheList) {
+  const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString(app + "data"));
+  Picture("2005/3/7/a.bmp", 10, 10);
+  Write("2005/3/7/Image.dat", "a.bmp||\r\n");
+  ShowAtStart([](THIniFile& ini) { ini.WriteBool("Viewer", "AllowUndo", true); });
+  {
+    TFmMain window(BaseEnv());
+    TViewerObject& page = Loaded(window);
+    page.List().item(0)->setSelected(true);
+    window.Action("ActViewerDelete")->trigger();
+    EXPECT_TRUE(page.Items().empty());
+    EXPECT_FALSE(std::filesystem::exists(app + "2005/3/7/a.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(app + "data/Trash/files/a.bmp"));
+
+    // An Image.dat that cannot be read is never replaced: the store is
+    // refused and the change stays pending.
+    std::filesystem::remove(app + "2005/3/7/Image.dat");
+    std::filesystem::create_directory(app + "2005/3/7/Image.dat");
+    page.AddPictures({QString::fromStdString(Picture("outside/b.bmp", 5, 5))});
+    window.SaveEntry(false);
+    EXPECT_TRUE(std::filesystem::is_directory(app + "2005/3/7/Image.dat"));
+    EXPECT_TRUE(page.Modified());
+    EXPECT_TRUE(Status(page).startsWith("Image.dat: "));
+    std::filesystem::remove(app + "2005/3/7/Image.dat");
+    window.SaveEntry(false);
+    EXPECT_EQ(Read(app + "2005/3/7/Image.dat"), "b.bmp||\r\n");
+
+    // A day whose folder cannot be made (a file stands where its month
+    // folder goes) takes no picture.
+    Write("2005/4", "a file");
+    ASSERT_TRUE(window.ChangeDay(MakeDate(2005, 4, 1)));
+    page.AddPictures({QString::fromStdString(app + "outside/b.bmp")});
+    EXPECT_TRUE(page.Items().empty());
+    EXPECT_EQ(window.StatusBar().PanelText(0), "保存先確保に失敗しました");
+  }
+  qputenv("XDG_DATA_HOME", oldDataHome);
 }
 
 }  // namespace
