@@ -107,11 +107,65 @@ struct TJob {
   bool Preview = false;
 };
 
+// A file source with a buffer of 64 KiB. libjpeg's own file source reads
+// 4 KiB at a time, and libjpeg-turbo decodes with its fast Huffman path only
+// while a few kilobytes are buffered, so the small buffer costs time on
+// every photo.
+struct TFileSource {
+  jpeg_source_mgr Manager;  // first: libjpeg sees a pointer to it
+  TSpiInput* Input;
+  JOCTET Buffer[1u << 16];
+};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  auto* source = reinterpret_cast<TFileSource*>(cinfo->src);
+  std::size_t got = source->Input->Read(source->Buffer, sizeof source->Buffer);
+  if (got == 0) {
+    // The end of the file before the end of the picture: a warning, which
+    // EmitMessage turns into an error, then a fake end marker as libjpeg's
+    // own sources insert.
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    source->Buffer[0] = 0xFF;
+    source->Buffer[1] = JPEG_EOI;
+    got = 2;
+  }
+  source->Manager.next_input_byte = source->Buffer;
+  source->Manager.bytes_in_buffer = got;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+  jpeg_source_mgr& manager = *cinfo->src;
+  while (count > static_cast<long>(manager.bytes_in_buffer)) {
+    count -= static_cast<long>(manager.bytes_in_buffer);
+    FillInputBuffer(cinfo);
+  }
+  if (count > 0) {
+    manager.next_input_byte += count;
+    manager.bytes_in_buffer -= static_cast<std::size_t>(count);
+  }
+}
+
+void TermSource(j_decompress_ptr) {}
+
 void SetSource(jpeg_decompress_struct& cinfo, TSpiInput& input) {
-  if (input.File() != nullptr)
-    jpeg_stdio_src(&cinfo, input.File());
-  else
+  if (input.File() != nullptr) {
+    auto* source = static_cast<TFileSource*>(
+        (*cinfo.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_PERMANENT, sizeof(TFileSource)));
+    source->Manager.init_source = InitSource;
+    source->Manager.fill_input_buffer = FillInputBuffer;
+    source->Manager.skip_input_data = SkipInputData;
+    source->Manager.resync_to_restart = jpeg_resync_to_restart;
+    source->Manager.term_source = TermSource;
+    source->Manager.bytes_in_buffer = 0;
+    source->Manager.next_input_byte = nullptr;
+    source->Input = &input;
+    cinfo.src = &source->Manager;
+  } else {
     jpeg_mem_src(&cinfo, input.Data(), static_cast<unsigned long>(input.Size()));
+  }
 }
 
 std::int32_t Decode(TJob& job) {
@@ -146,7 +200,14 @@ std::int32_t Decode(TJob& job) {
 
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-  if (job.Preview) PreviewDenominator(cinfo);
+  if (job.Preview) {
+    PreviewDenominator(cinfo);
+    // A preview is for speed: the faster transform and plain chroma
+    // upsampling differ from the exact ones by a level or two, which no
+    // thumbnail shows.
+    cinfo.dct_method = JDCT_IFAST;
+    cinfo.do_fancy_upsampling = FALSE;
+  }
   jpeg_start_decompress(&cinfo);
 
   const std::int32_t allocated = job.Bitmap->Allocate(cinfo.output_width, cinfo.output_height,

@@ -260,6 +260,35 @@ TDib DibFromPacked(const void* info, std::size_t infoSize, const void* bits, std
   return dib;
 }
 
+TDibView ViewOf(const TDib& dib) {
+  return {dib.Width, dib.Height, dib.Bits.data(), static_cast<std::ptrdiff_t>(dib.Width) * 3};
+}
+
+bool PackedView24(const void* info, std::size_t infoSize, const void* bits, std::size_t bitsSize, TDibView& view) {
+  if (!info || !bits || infoSize < kInfoHeaderSize) return false;
+  const auto* header = static_cast<const std::uint8_t*>(info);
+  const std::uint32_t headerSize = U32(header);
+  if (headerSize < kInfoHeaderSize || headerSize > infoSize) return false;
+  const std::int32_t width = I32(header + 4);
+  const std::int32_t signedHeight = I32(header + 8);
+  if (U16(header + 14) != 24 || U32(header + 16) != 0) return false;
+  const std::int64_t height = signedHeight < 0 ? -static_cast<std::int64_t>(signedHeight) : signedHeight;
+  if (!CheckSides(width, height, nullptr)) return false;
+  const std::uint64_t stride = Stride(width, 24);
+  if (stride * static_cast<std::uint64_t>(height) > bitsSize) return false;
+  const auto* base = static_cast<const std::uint8_t*>(bits);
+  view.Width = width;
+  view.Height = static_cast<std::int32_t>(height);
+  if (signedHeight < 0) {
+    view.Top = base;
+    view.Stride = static_cast<std::ptrdiff_t>(stride);
+  } else {
+    view.Top = base + (static_cast<std::size_t>(height) - 1) * stride;
+    view.Stride = -static_cast<std::ptrdiff_t>(stride);
+  }
+  return true;
+}
+
 std::string EncodeBmpFile(const TDib& dib) {
   if (dib.Empty()) return {};
   const std::uint64_t stride = Stride(dib.Width, 24);

@@ -44,6 +44,24 @@ inline constexpr std::uint64_t kMaxDibPixels = std::uint64_t{1} << 28;
 TDib DibFromPacked(const void* info, std::size_t infoSize, const void* bits, std::size_t bitsSize,
                    std::string* error = nullptr);
 
+// 24-bit rows read in place: a plug-in's pixel block seen without a copy.
+// Row(0) is the top row; Stride is negative for a bottom-up block.
+struct TDibView {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  const std::uint8_t* Top = nullptr;
+  std::ptrdiff_t Stride = 0;
+
+  const std::uint8_t* Row(std::int32_t y) const { return Top + static_cast<std::ptrdiff_t>(y) * Stride; }
+};
+// The view of a whole TDib.
+TDibView ViewOf(const TDib& dib);
+
+// The view of a packed bitmap (as DibFromPacked takes it) when its pixels
+// are 24-bit and pass every check DibFromPacked makes; false otherwise, and
+// the caller converts with DibFromPacked. The view reads `bits` in place.
+bool PackedView24(const void* info, std::size_t infoSize, const void* bits, std::size_t bitsSize, TDibView& view);
+
 // A complete BMP file (file header, 40-byte information header, 24-bit
 // bottom-up pixels) of `dib`.
 std::string EncodeBmpFile(const TDib& dib);

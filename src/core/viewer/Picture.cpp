@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/viewer/Scaler.h"
+
 namespace quillet {
 namespace {
 
@@ -70,9 +72,10 @@ TSPIThumbnail LoadPictureForThumbnail(const std::string& path, std::int32_t size
                                       const TSPIProgress& progress) {
   TSPIThumbnail out;
   if (IsBmpPath(path)) {
-    out.Picture = LoadBmp(path);
-    out.FullWidth = out.Picture.Width;
-    out.FullHeight = out.Picture.Height;
+    const TDib picture = LoadBmp(path);
+    out.FullWidth = picture.Width;
+    out.FullHeight = picture.Height;
+    out.Picture = MakeThumbnail(picture, size);
   } else {
     out = ThroughPlugins(path, spis, [&](const TSPIs& plugins) { return plugins.LoadThumbnailFromFile(path, size, progress); });
   }

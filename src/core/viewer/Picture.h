@@ -34,9 +34,9 @@ bool IsBmpPath(const std::string& path);
 // files load and others raise EInvalidGraphic.
 TDib LoadPicture(const std::string& path, const TSPIs* spis, const TSPIProgress& progress = {});
 
-// The picture at `path` for a thumbnail of at most `size` × `size` pixels
-// (a plug-in's preview may stand in, see TSPIs::LoadThumbnailFromFile), with
-// the picture's full size.
+// The thumbnail of the picture at `path`, at most `size` × `size` pixels
+// (MakeThumbnail; a plug-in's preview may stand in, see
+// TSPIs::LoadThumbnailFromFile), with the picture's full size.
 TSPIThumbnail LoadPictureForThumbnail(const std::string& path, std::int32_t size, const TSPIs* spis,
                                       const TSPIProgress& progress = {});
 

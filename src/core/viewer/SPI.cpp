@@ -119,16 +119,29 @@ std::int32_t ProgressThunk(std::int32_t done, std::int32_t total, std::intptr_t 
 }
 
 // Builds the picture from the two blocks a plug-in handed over and releases
-// them, used or refused. Empty with `why` set when they are refused.
-TDib TakeBlocks(void* info, void* bits, const std::string& plugin, std::string& why) {
+// them, used or refused. Empty with `why` set when they are refused. With a
+// `thumbnail` size above 0 the picture is made that thumbnail at once (24-bit
+// pixels straight from the block, without a full-size copy), and `width` and
+// `height` get the block's own size.
+TDib TakeBlocks(void* info, void* bits, const std::string& plugin, std::string& why, std::int32_t thumbnail,
+                std::int32_t& width, std::int32_t& height) {
   TDib dib;
+  std::string error;
+  TDibView view;
   if (!info || !bits) {
     why = "[" + plugin + "] returned no picture";
+  } else if (thumbnail > 0 &&
+             PackedView24(info, ::malloc_usable_size(info), bits, ::malloc_usable_size(bits), view)) {
+    width = view.Width;
+    height = view.Height;
+    dib = MakeThumbnail(view, thumbnail, &error);
   } else {
-    std::string error;
     dib = DibFromPacked(info, ::malloc_usable_size(info), bits, ::malloc_usable_size(bits), &error);
-    if (dib.Empty()) why = "[" + plugin + "] returned a picture that cannot be used: " + error;
+    width = dib.Width;
+    height = dib.Height;
+    if (thumbnail > 0 && !dib.Empty()) dib = MakeThumbnail(dib, thumbnail, &error);
   }
+  if (info && bits && dib.Empty()) why = "[" + plugin + "] returned a picture that cannot be used: " + error;
   std::free(info);
   std::free(bits);
   return dib;
@@ -535,7 +548,9 @@ TSPIThumbnail TSPIs::Decode(const TSource& source, std::int32_t thumbnailSize, c
 
     // One call of GetPicture or GetPreview; an abort or an exception of the
     // progress function ends the decode once the plug-in has returned.
-    const auto call = [&](bool preview) {
+    // With a thumbnail size the picture comes back as that thumbnail and
+    // `width` × `height` is the size the plug-in gave.
+    const auto call = [&](bool preview, std::int32_t& width, std::int32_t& height) {
       void* infoBlock = nullptr;
       void* bitsBlock = nullptr;
       const auto user = reinterpret_cast<std::intptr_t>(&context);
@@ -545,30 +560,33 @@ TSPIThumbnail TSPIs::Decode(const TSource& source, std::int32_t thumbnailSize, c
         infoBlock = bitsBlock = nullptr;  // the plug-in released them itself
         if (!context.aborted) reason = "[" + spi.BaseName() + "] answered error " + std::to_string(result);
       }
-      TDib dib = result == SPI_ALL_RIGHT ? TakeBlocks(infoBlock, bitsBlock, spi.BaseName(), reason) : TDib{};
+      TDib dib = result == SPI_ALL_RIGHT
+                     ? TakeBlocks(infoBlock, bitsBlock, spi.BaseName(), reason, thumbnailSize, width, height)
+                     : TDib{};
       if (context.failure) std::rethrow_exception(context.failure);
       if (context.aborted) throw ESPIAborted();
       return dib;
     };
 
     TSPIThumbnail out;
+    std::int32_t width = 0, height = 0;
     if (thumbnailSize > 0 && haveInfo && spi.HasPreview()) {
       const TThumbSize thumbnail = ThumbnailSize(info.width, info.height, thumbnailSize);
-      TDib preview = call(true);
-      if (!preview.Empty() && preview.Width >= thumbnail.Width && preview.Height >= thumbnail.Height) {
+      TDib preview = call(true, width, height);
+      if (!preview.Empty() && width >= thumbnail.Width && height >= thumbnail.Height) {
         out.Picture = std::move(preview);
         out.FullWidth = info.width;
         out.FullHeight = info.height;
         out.FromPreview = true;
       }
     } else if (thumbnailSize == 0 && GraphicPreview && spi.HasPreview()) {
-      out.Picture = call(true);
+      out.Picture = call(true, width, height);
     }
     if (out.Picture.Empty()) {
-      out.Picture = call(false);
+      out.Picture = call(false, width, height);
       out.FromPreview = false;
-      out.FullWidth = out.Picture.Width;
-      out.FullHeight = out.Picture.Height;
+      out.FullWidth = width;
+      out.FullHeight = height;
     }
     if (out.Picture.Empty()) continue;  // refused or failed: the next plug-in may know better
     raise(TSPIProgressStage::Ending, 100, "Loaded Graphic by Susie Plugin");

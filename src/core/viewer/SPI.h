@@ -236,7 +236,7 @@ struct TSPIExtension {
 
 // What a decode for a thumbnail gives.
 struct TSPIThumbnail {
-  TDib Picture;
+  TDib Picture;  // already the thumbnail (MakeThumbnail of the decoded picture)
   std::int32_t FullWidth = 0;   // the picture's own size, also when Picture is a smaller preview
   std::int32_t FullHeight = 0;
   bool FromPreview = false;
@@ -301,7 +301,9 @@ public:
   // Decodes for a thumbnail of at most `size` × `size`: an import plug-in's
   // preview is used when it is offered and at least as large as the
   // thumbnail of the full picture (full size from GetPictureInfo), else the
-  // full picture. FullWidth/FullHeight are the picture's own size either way.
+  // full picture. Either is scaled to the thumbnail straight from the
+  // plug-in's block, so a large photo is never copied whole. FullWidth and
+  // FullHeight are the picture's own size either way.
   TSPIThumbnail LoadThumbnailFromFile(const std::string& path, std::int32_t size,
                                       const TSPIProgress& progress = {}) const;
 

@@ -76,14 +76,21 @@ TThumbSize ThumbnailSize(std::int32_t width, std::int32_t height, std::int32_t s
 }
 
 TDib AreaAverage(const TDib& source, std::int32_t width, std::int32_t height, std::string* error) {
+  if (!source.Empty() && source.Bits.size() != static_cast<std::size_t>(source.Width) *
+                                                    static_cast<std::size_t>(source.Height) * 3) {
+    if (error) *error = "the picture's pixels do not match its size";
+    return {};
+  }
+  return AreaAverage(ViewOf(source), width, height, error);
+}
+
+TDib AreaAverage(const TDibView& source, std::int32_t width, std::int32_t height, std::string* error) {
   const auto fail = [&](const char* why) {
     if (error) *error = why;
     return TDib{};
   };
-  if (source.Empty()) return fail("the picture has no pixels");
+  if (source.Width <= 0 || source.Height <= 0 || !source.Top) return fail("the picture has no pixels");
   const std::size_t srcW = static_cast<std::size_t>(source.Width);
-  if (source.Bits.size() != srcW * static_cast<std::size_t>(source.Height) * 3)
-    return fail("the picture's pixels do not match its size");
   width = std::max(width, 1);
   height = std::max(height, 1);
   if (width > kMaxDibSide || height > kMaxDibSide) return fail("the scaled picture would be too large");
@@ -136,6 +143,22 @@ TDib AreaAverage(const TDib& source, std::int32_t width, std::int32_t height, st
     }
   }
   return out;
+}
+
+TDib MakeThumbnail(const TDibView& source, std::int32_t size, std::string* error) {
+  if (source.Width <= 0 || source.Height <= 0 || !source.Top) {
+    if (error) *error = "the picture has no pixels";
+    return {};
+  }
+  const TThumbSize thumb = ThumbnailSize(source.Width, source.Height, size);
+  if (thumb.Width == source.Width && thumb.Height == source.Height) {
+    TDib copy{source.Width, source.Height, {}};
+    copy.Bits.reserve(static_cast<std::size_t>(source.Width) * static_cast<std::size_t>(source.Height) * 3);
+    for (std::int32_t y = 0; y < source.Height; ++y)
+      copy.Bits.insert(copy.Bits.end(), source.Row(y), source.Row(y) + static_cast<std::ptrdiff_t>(source.Width) * 3);
+    return copy;
+  }
+  return AreaAverage(source, thumb.Width, thumb.Height, error);
 }
 
 TDib MakeThumbnail(const TDib& source, std::int32_t size, std::string* error) {

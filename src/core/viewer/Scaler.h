@@ -55,10 +55,14 @@ TThumbSize ThumbnailSize(std::int32_t width, std::int32_t height, std::int32_t s
 // source has no pixels, its Bits do not hold Width × Height × 3 bytes, or
 // the destination would have a side above kMaxDibSide.
 TDib AreaAverage(const TDib& source, std::int32_t width, std::int32_t height, std::string* error = nullptr);
+// The same over rows read in place (a plug-in's pixel block), so that a
+// thumbnail of a large picture needs no full-size copy.
+TDib AreaAverage(const TDibView& source, std::int32_t width, std::int32_t height, std::string* error = nullptr);
 
 // The thumbnail of `source` for the list's "Size" `size`: a copy when the
 // picture is no larger than the size both ways, else AreaAverage to
 // ThumbnailSize. Empty with `error` set as AreaAverage.
 TDib MakeThumbnail(const TDib& source, std::int32_t size, std::string* error = nullptr);
+TDib MakeThumbnail(const TDibView& source, std::int32_t size, std::string* error = nullptr);
 
 }  // namespace quillet

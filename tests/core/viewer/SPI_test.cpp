@@ -276,7 +276,7 @@ TEST_F(SPIDecode, ThumbnailUsesThePreviewOnlyWhenItIsLargeEnough) {
     int size;
     bool fromPreview;
     int width;
-  } cases[] = {{2, true, 4}, {4, true, 4}, {6, false, 8}, {96, false, 8}};
+  } cases[] = {{2, true, 2}, {4, true, 4}, {6, false, 6}, {96, false, 8}};  // width: the thumbnail's
   for (const TCase& c : cases) {
     const TSPIThumbnail thumb = spis.LoadThumbnailFromFile(m_folder / "a.qtst", c.size);
     EXPECT_EQ(thumb.FromPreview, c.fromPreview) << c.size;
