@@ -17,6 +17,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -441,6 +442,17 @@ std::string ToFullWidth(std::string_view cp932) {
     }
   }
   return out;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
 }
 
 }  // namespace quillet

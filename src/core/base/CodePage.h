@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet {
 
@@ -129,5 +130,10 @@ std::string UpperCase(std::string_view cp932);
 // ToFullWidth's result is at most twice as long as its input.
 std::string ToHalfWidth(std::string_view cp932);
 std::string ToFullWidth(std::string_view cp932);
+
+// The lines of a stored text file, ended by CR LF, LF or CR (a missing last
+// line end too), without their ends. CR and LF are never trail bytes, so
+// they end a line wherever they stand. Views into `bytes`.
+std::vector<std::string_view> SplitLines(std::string_view bytes);
 
 }  // namespace quillet

@@ -107,17 +107,6 @@ std::vector<std::string_view> Pieces(std::string_view line, bool& rest) {
   return pieces;
 }
 
-std::vector<std::string_view> Lines(std::string_view bytes) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + (bytes.compare(end, 2, kCrLf) == 0 ? 2 : 1);
-  }
-  return lines;
-}
-
 // Digits only, one to `most` of them.
 std::optional<int> Number(std::string_view text, std::size_t most) {
   if (text.empty() || text.size() > most) return std::nullopt;
@@ -243,7 +232,7 @@ std::string TaskFileBytes(const std::vector<TTask>& tasks) {
 
 TTaskParse ParseTaskFile(std::string_view bytes, TDate today) {
   TTaskParse parse;
-  const std::vector<std::string_view> lines = Lines(bytes);
+  const std::vector<std::string_view> lines = SplitLines(bytes);
   for (std::size_t n = 0; n < lines.size(); ++n) {
     const std::string_view line = lines[n];
     const int number = static_cast<int>(n) + 1;

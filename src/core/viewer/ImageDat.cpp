@@ -19,19 +19,6 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool IsSingle(std::string_view s, std::size_t i, char c) { return CharLength(s, i) == 1 && s[i] == c; }
 
-// Lines ended by CR LF, LF or CR; CR and LF are never trail bytes, so they
-// end a line wherever they stand.
-std::vector<std::string_view> Lines(std::string_view bytes) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + (bytes.compare(end, 2, kCrLf) == 0 ? 2 : 1);
-  }
-  return lines;
-}
-
 // The first two pieces of a line cut at single-byte "|"; the second is empty
 // when the line has no "|".
 void FirstTwoPieces(std::string_view line, std::string_view& name, std::string_view& comment) {
@@ -68,7 +55,7 @@ std::string FieldFlaw(std::string_view field, const char* what) {
 
 TImageDatParse ParseImageDat(std::string_view bytes) {
   TImageDatParse parse;
-  for (const std::string_view line : Lines(bytes)) {
+  for (const std::string_view line : SplitLines(bytes)) {
     if (line.empty()) continue;
     std::string_view name;
     std::string_view comment;

@@ -21,6 +21,7 @@
 #include "core/store/EntryStore.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/app/PagePopup.h"
 #include "gui/app/UMain.h"
 #include "gui/editor/EditorClipboard.h"
 #include "gui/editor/EditorColors.h"
@@ -32,13 +33,7 @@ namespace quillet {
 
 namespace {
 
-// The pop-up menu's items in menu order: item name, caption, the main
-// window's command it runs (none for the separators and the cancel item).
-struct TPopItem {
-  const char* name;
-  const char* caption;
-  const char* command;
-};
+// The pop-up menu's items in menu order.
 constexpr TPopItem kPopItems[] = {
     {"TitlePopMove", "移動(&M)", "ActTitleMove"},
     {"TitlePopEditTitle", "タイトル編集(&E)", "ActTitleEditTitle"},
@@ -121,20 +116,7 @@ TTitleObject::TTitleObject(TFmMain& window)
   column->addWidget(m_statusBar);
 
   m_popup->setObjectName("TitlePopup");
-  for (const TPopItem& item : kPopItems) {
-    if (!item.caption) {
-      m_popup->addSeparator()->setObjectName(item.name);
-      continue;
-    }
-    QAction* action = m_popup->addAction(QString::fromUtf8(item.caption));
-    action->setObjectName(item.name);
-    if (item.command) {
-      // The main window's commands, so that the items behave as its menu's.
-      QAction* command = window.Action(QString::fromLatin1(item.command));
-      QObject::connect(action, &QAction::triggered, command, &QAction::trigger);
-    }
-  }
-  m_popup->setDefaultAction(m_popup->actions().front());
+  FillPagePopup(*m_popup, window, kPopItems);
 
   // Every connection has the view as its context, so none outlives the page.
   for (const auto& [name, action] : kCommands) {

@@ -23,6 +23,7 @@
 #include "core/viewer/DayPictures.h"
 #include "core/viewer/Dib.h"
 #include "gui/app/HStatusBar.h"
+#include "gui/app/PagePopup.h"
 #include "gui/app/UMain.h"
 #include "gui/editor/EditorClipboard.h"
 #include "gui/viewer/FmViewEditor.h"
@@ -34,13 +35,7 @@ namespace {
 
 QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// The pop-up menu's items in menu order: item name, caption, the main
-// window's command it runs (none for the separators and the cancel item).
-struct TPopItem {
-  const char* name;
-  const char* caption;
-  const char* command;
-};
+// The pop-up menu's items in menu order.
 constexpr TPopItem kPopItems[] = {
     {"ViewPopPreview", "閲覧(&P)", "ActViewerPreview"},
     {"ViewPopOpenDirectory", "保存先を開く(&F)", "ActViewerOpenDirectory"},
@@ -130,19 +125,7 @@ TViewerObject::TViewerObject(TFmMain& window)
   column->addWidget(m_status);
 
   m_popup->setObjectName("ViewPopup");
-  for (const TPopItem& item : kPopItems) {
-    if (!item.caption) {
-      m_popup->addSeparator()->setObjectName(item.name);
-      continue;
-    }
-    QAction* action = m_popup->addAction(QString::fromUtf8(item.caption));
-    action->setObjectName(item.name);
-    if (item.command) {
-      QAction* command = window.Action(QString::fromLatin1(item.command));
-      QObject::connect(action, &QAction::triggered, command, &QAction::trigger);
-    }
-  }
-  m_popup->setDefaultAction(m_popup->actions().front());
+  FillPagePopup(*m_popup, window, kPopItems);
 
   // Every connection has the list as its context, so none outlives the page.
   for (const auto& [name, member] : kCommands)
