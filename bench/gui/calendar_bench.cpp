@@ -20,6 +20,7 @@
 #include "gui/app/UMain.h"
 #include "gui/calendar/HCalendar.h"
 #include "gui/calendar/UCalendar.h"
+#include "PageBenchSupport.h"
 
 using namespace quillet;
 
@@ -51,17 +52,8 @@ int main(int argc, char** argv) {
   const std::string folder = QUILLET_BENCH_DATA "/calendar-10y/";
   MakeDiary(folder, 2010, 11);
 
-  TStartupEnv env;
-  env.appFolder = folder;
-  env.today = MakeDate(2010, 1, 15);
-  TFmMain window(env);
-  window.ShowMain();
-  QApplication::processEvents();
-  auto* page = window.Page<TCalendarObject>();
-  if (!page) {
-    std::fprintf(stderr, "calendar page not built\n");
-    return 2;
-  }
+  TFmMain window(bench::PageBenchEnv(folder, MakeDate(2010, 1, 15)));
+  auto* page = &bench::ShownPage<TCalendarObject>(window, "calendar");
   QAction* next = window.Action("ActNextMonth");
   std::vector<double> times;
   for (int i = 0; i < 120; ++i) {

@@ -24,6 +24,7 @@
 #include "gui/titles/TitleModel.h"
 #include "gui/titles/TitleView.h"
 #include "gui/titles/UTitle.h"
+#include "PageBenchSupport.h"
 
 using namespace quillet;
 
@@ -74,17 +75,8 @@ struct TRun {
 // 120 month moves from January 2010, each until the list shows the new
 // month and has been repainted.
 TRun Run(const std::string& app, bool multiThread) {
-  TStartupEnv env;
-  env.appFolder = app;
-  env.today = MakeDate(2010, 1, 15);
-  TFmMain window(env);
-  window.ShowMain();
-  QApplication::processEvents();
-  auto* page = window.Page<TTitleObject>();
-  if (!page) {
-    std::fprintf(stderr, "title page not built\n");
-    std::exit(2);
-  }
+  TFmMain window(bench::PageBenchEnv(app, MakeDate(2010, 1, 15)));
+  auto* page = &bench::ShownPage<TTitleObject>(window, "title");
   WaitForList(*page);
   QAction* next = window.Action("ActNextMonth");
   TRun run;

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <filesystem>
 
+#include "PageBenchSupport.h"
 #include "ThumbnailBenchSupport.h"
 #include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
@@ -39,17 +40,8 @@ int main(int argc, char** argv) {
     ini.UpdateFile();
   }
 
-  TStartupEnv env;
-  env.appFolder = folder;
-  env.today = MakeDate(2010, 1, 15);
-  TFmMain window(env);
-  window.ShowMain();
-  QApplication::processEvents();
-  auto* page = window.Page<TViewerObject>();
-  if (!page) {
-    std::fprintf(stderr, "image list page not built\n");
-    return 2;
-  }
+  TFmMain window(bench::PageBenchEnv(folder, MakeDate(2010, 1, 15)));
+  auto* page = &bench::ShownPage<TViewerObject>(window, "image list");
   std::vector<double> first, whole;
   for (int round = 0; round < 8; ++round) {
     QElapsedTimer timer;
