@@ -73,6 +73,11 @@ QColor ReadableInk(const QColor& back, std::initializer_list<QColor> candidates,
   return ContrastRatio(black, back) >= ContrastRatio(white, back) ? black : white;
 }
 
+TColorRef ColorRefOf(const QColor& color) {
+  return static_cast<TColorRef>(color.red()) | static_cast<TColorRef>(color.green()) << 8 |
+         static_cast<TColorRef>(color.blue()) << 16;
+}
+
 QColor ToQColor(TColorRef color, const QPalette& palette) {
   if (color == clNone || color == clDefault) return {};
   if (IsSystemColor(color)) {

@@ -14,6 +14,8 @@
 namespace quillet {
 
 QColor ToQColor(TColorRef color, const QPalette& palette);
+// A colour as a fixed colour of the settings (0x00BBGGRR).
+TColorRef ColorRefOf(const QColor& color);
 
 // The contrast ratio of two colours by their relative luminance (WCAG 2):
 // 1 for equal colours up to 21 for black on white; 4.5 is the least that

@@ -16,12 +16,6 @@ namespace quillet {
 
 namespace {
 
-// A picked colour as a fixed colour of the settings (0x00BBGGRR).
-TColorRef ColorRefOf(const QColor& color) {
-  return static_cast<TColorRef>(color.red()) | static_cast<TColorRef>(color.green()) << 8 |
-         static_cast<TColorRef>(color.blue()) << 16;
-}
-
 QColor AskColor(const QColor& initial, QWidget* parent) { return QColorDialog::getColor(initial, parent); }
 
 }  // namespace

@@ -44,11 +44,6 @@ Qt::Alignment AlignmentOf(int alignment) {
   return horizontal | Qt::AlignVCenter;
 }
 
-TColorRef ColorRefOf(const QColor& color) {
-  return static_cast<TColorRef>(color.red()) | static_cast<TColorRef>(color.green()) << 8 |
-         static_cast<TColorRef>(color.blue()) << 16;
-}
-
 // The entry's text as stored once decrypted; false when it cannot be read
 // (missing, no permission, a wrong key word).
 bool ReadBody(const TGrepItem& item, const TCode& code, std::string& body) {
