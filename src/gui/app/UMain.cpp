@@ -62,12 +62,6 @@ private:
   int m_startWidth = 0;
 };
 
-// Commands that belong to subsystems not built yet: shown, but disabled.
-// The side panel's page commands follow their pages (TPagePanel).
-const char* const kLaterCommands[] = {
-    "ActOption",
-};
-
 }  // namespace
 
 QAction* TFmMain::Action(const QString& commandName) const { return m_commands->Action(commandName); }
@@ -188,8 +182,7 @@ void TFmMain::ApplyToolImages() {
 }
 
 void TFmMain::ConnectCommands() {
-  for (const char* name : kLaterCommands) Action(name)->setEnabled(false);
-
+  connect(Action("ActOption"), &QAction::triggered, this, &TFmMain::ShowOptions);
   connect(Action("ActExit"), &QAction::triggered, this, &QWidget::close);
   connect(Action("ActClose"), &QAction::triggered, this, [this] {
     m_saveOnClose = false;

@@ -42,6 +42,7 @@ class TToolImages;
 class TSPIs;
 class TCoolBar;
 class TFmResult;
+class TFmOption;
 enum class TWrapMode : int;
 
 // What the start-up sequence takes from outside, so that tests can fix the
@@ -68,6 +69,8 @@ struct TStartupEnv {
   // Registers the side-panel pages that can be built; by default every page
   // of the program (RegisterPages). Tests register fake pages.
   std::function<void(TPageRegistry&)> registerPages;
+  // Runs the options dialog; by default modally (exec). Tests drive it.
+  std::function<void(TFmOption&)> runOptionDialog;
 };
 
 // The window state at start, numbered as the settings file stores it ("State").
@@ -193,6 +196,16 @@ public:
   const TSPIs* Plugins() const { return m_spis.get(); }
   // The picture masks ("*.bmp" and every plug-in's "*.jpg"...).
   std::vector<std::string> ImageMaskList() const;
+  // Opens the options dialog "各種設定" (the command ActOption).
+  void ShowOptions();
+  // Takes up the settings the options dialog wrote, without a restart: the
+  // key state and status panel 2, the time-stamp watch, the store settings
+  // (a changed diary folder, file-name style or extension saves the open
+  // entry first and opens the current day from the new place; when that save
+  // fails the old store settings stay and false is returned) and the image
+  // list page's settings when the page exists. The readers are those of the
+  // start-up.
+  bool ApplyOptions(const THIniFile& ini);
   // Entries a search box keeps (|"History"|).
   int History() const { return m_history; }
 
