@@ -13,6 +13,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -36,6 +39,7 @@
 #include "gui/app/SmallDialogs.h"
 #include "gui/app/UMain.h"
 #include "gui/editor/EditorClipboard.h"
+#include "gui/options/HotKeyOne.h"
 
 namespace quillet {
 
@@ -151,6 +155,7 @@ TFmOption::TFmOption(TFmMain& main, QWidget* parent) : QDialog(parent), m_main(m
 
   AddPage(opSave, BuildSavePage());
   AddPage(opBoot, BuildBootPage());
+  AddPage(opMenu, BuildMenuPage());
   AddPage(opWindow, BuildWindowPage());
   AddPage(opSecurity, BuildSecurityPage());
   AddPage(opTool, BuildToolPage());
@@ -245,6 +250,85 @@ QWidget* TFmOption::BuildPlaceholderPage() {
   layout->addWidget(label);
   layout->addStretch();
   return page;
+}
+
+namespace {
+
+// Node data of the menu tree.
+constexpr int kItemNameRole = Qt::UserRole;
+constexpr int kSeparatorRole = Qt::UserRole + 1;
+constexpr int kShortCutRole = Qt::UserRole + 2;
+constexpr int kCaptionRole = Qt::UserRole + 3;
+
+QString MenuNodeText(const QTreeWidgetItem& node) {
+  if (node.data(0, kSeparatorRole).toBool()) return QStringLiteral("--------------");
+  return node.data(0, kCaptionRole).toString() + QStringLiteral("     ") +
+         THotKeyOne::ShortCutToText(node.data(0, kShortCutRole).toInt());
+}
+
+// A command's menu entry is named by the menu, not by the action, which is
+// named after its command and may be shown elsewhere too.
+QString MenuItemName(const QAction& item) {
+  const QVariant name = item.property("menuItemName");
+  return name.isValid() ? name.toString() : item.objectName();
+}
+
+}  // namespace
+
+QWidget* TFmOption::BuildMenuPage() {
+  auto* page = new QWidget;
+  auto* layout = new QGridLayout(page);
+  m_menuTree = new QTreeWidget(page);
+  m_menuTree->setObjectName("MenuTV");
+  m_menuTree->header()->hide();
+  // The menu as the window has it now, simplified or not: an item hidden
+  // from the menu keeps the shortcut the file already gives it.
+  if (m_main.menuBar()) AddMenuNodes(m_menuTree->invisibleRootItem(), m_main.menuBar()->actions());
+  m_menuTree->expandAll();
+  m_menuKey = new THotKeyOne(page);
+  m_menuKey->setObjectName("MenuHotKey");
+  m_menuApply = new QPushButton("適用(&Y)", page);
+  m_menuApply->setObjectName("MenuApplyButton");
+  m_menuApply->setEnabled(false);
+  connect(m_menuTree, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* node) { SelectMenuNode(node); });
+  connect(m_menuApply, &QPushButton::clicked, this, [this] { SetNodeShortCut(); });
+  layout->addWidget(MakeLabel(page, "メニュー(&M)", m_menuTree), 0, 0);
+  layout->addWidget(m_menuTree, 1, 0, 4, 1);
+  layout->addWidget(MakeLabel(page, "ショートカット(&K)", m_menuKey), 1, 1);
+  layout->addWidget(m_menuKey, 2, 1);
+  layout->addWidget(m_menuApply, 3, 1, Qt::AlignRight);
+  layout->setRowStretch(4, 1);
+  layout->setColumnStretch(0, 1);
+  QWidget::setTabOrder(m_menuTree, m_menuKey);
+  QWidget::setTabOrder(m_menuKey, m_menuApply);
+  return page;
+}
+
+void TFmOption::AddMenuNodes(QTreeWidgetItem* parent, const QList<QAction*>& items) {
+  for (QAction* item : items) {
+    auto* node = new QTreeWidgetItem(parent);
+    node->setData(0, kItemNameRole, MenuItemName(*item));
+    node->setData(0, kSeparatorRole, item->isSeparator());
+    node->setData(0, kCaptionRole, item->text());
+    const QKeySequence shortcut = item->shortcut();
+    node->setData(0, kShortCutRole, shortcut.isEmpty() ? 0 : shortcut[0].toCombined());
+    node->setText(0, MenuNodeText(*node));
+    if (item->menu()) AddMenuNodes(node, item->menu()->actions());
+  }
+}
+
+void TFmOption::SelectMenuNode(QTreeWidgetItem* node) {
+  // A submenu opens on its own items and never takes a shortcut.
+  m_menuApply->setEnabled(node && node->childCount() == 0);
+  m_menuKey->SetShortCut(node ? node->data(0, kShortCutRole).toInt() : 0);
+}
+
+void TFmOption::SetNodeShortCut() {
+  QTreeWidgetItem* node = m_menuTree->currentItem();
+  if (!node || node->childCount() != 0 || node->data(0, kSeparatorRole).toBool()) return;
+  node->setData(0, kShortCutRole, m_menuKey->GetShortCut());
+  node->setText(0, MenuNodeText(*node));
 }
 
 QWidget* TFmOption::BuildSavePage() {
@@ -668,6 +752,16 @@ void TFmOption::Write(THIniFile& ini) const {
   for (int i = 0; i < 4; ++i) kPluginKeys[i]->Write(ini, m_plugin[i]->isChecked());
   keys::SusieCommandPath.Write(ini, ToSetting(m_susieEdit->text()));
   keys::ShowInformation.Write(ini, m_showInformation->isChecked());
+
+  // Every command's entry is written, "" for none, so that a shortcut taken
+  // away stays away instead of falling back to the built-in one.
+  for (QTreeWidgetItemIterator it(m_menuTree); *it; ++it) {
+    const QTreeWidgetItem& node = **it;
+    const QString name = node.data(0, kItemNameRole).toString();
+    if (node.childCount() != 0 || node.data(0, kSeparatorRole).toBool() || name.isEmpty()) continue;
+    ini.WriteString(keys::kShortCut, name.toStdString(),
+                    THotKeyOne::ShortCutToText(node.data(0, kShortCutRole).toInt()).toStdString());
+  }
 }
 
 void TFmOption::accept() {

@@ -10,7 +10,7 @@
 // key of the file stays as it was) and make the main window take them up at
 // once (TFmMain::ApplyOptions). Cancel writes nothing.
 //
-// Pages built: 保存設定, 起動設定, ウィンドウ設定, セキュリティ設定,
+// Pages built: 保存設定, 起動設定, メニュー設定, ウィンドウ設定, セキュリティ設定,
 // 外部ツール設定, ビューア設定/動作設定 and プラグイン設定. The others show one
 // line saying that their settings are still edited in Option/quillet.ini.
 //
@@ -27,6 +27,7 @@
 
 #include "core/crypto/USecurity.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -40,6 +41,7 @@ namespace quillet {
 
 class TFmMain;
 class THIniFile;
+class THotKeyOne;
 
 // The page tags of the tree's leaves.
 enum TOptionPage : int {
@@ -87,6 +89,13 @@ private:
   QWidget* BuildViewerPage();
   QWidget* BuildPluginPage();
   QWidget* BuildPlaceholderPage();
+  // The menu-shortcut page: a tree of the main window's menu bar as it is
+  // now, one node per item (item name, separator flag and shortcut code in
+  // the node's data), a hot-key field and the page's own "適用".
+  QWidget* BuildMenuPage();
+  void AddMenuNodes(QTreeWidgetItem* parent, const QList<QAction*>& items);
+  void SelectMenuNode(QTreeWidgetItem* node);
+  void SetNodeShortCut();
   void Load(const THIniFile& ini);
   // Every page built here but the security page.
   void Write(THIniFile& ini) const;
@@ -133,6 +142,9 @@ private:
   QCheckBox* m_plugin[4] = {};  // SusieAppPath, SusieSystem, SusieWindows, SusieCommand
   QLineEdit* m_susieEdit = nullptr;
   QCheckBox* m_showInformation = nullptr;
+  QTreeWidget* m_menuTree = nullptr;
+  THotKeyOne* m_menuKey = nullptr;
+  QPushButton* m_menuApply = nullptr;
 };
 
 }  // namespace quillet

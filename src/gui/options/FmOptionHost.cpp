@@ -2,6 +2,7 @@
 // what it wrote with the readers of the start-up sequence.
 #include "core/app/SettingsKeys.h"
 #include "core/store/EntryStore.h"
+#include "gui/app/Commands.h"
 #include "gui/app/UMain.h"
 #include "gui/options/FmOption.h"
 #include "gui/viewer/UViewer.h"
@@ -43,6 +44,9 @@ bool TFmMain::ApplyOptions(const THIniFile& ini) {
     m_store.SaveReadOnly = store.SaveReadOnly;
     ok = false;
   }
+  // The shortcuts just chosen take effect now, whatever "LoadMenu" says
+  // about the next start.
+  m_commands->LoadShortCuts(ini);
   if (auto* viewer = Page<TViewerObject>()) viewer->LoadViewerSettings(ini);
   return ok;
 }

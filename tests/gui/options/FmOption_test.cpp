@@ -19,6 +19,7 @@
 #include "core/store/EntryStore.h"
 #include "gui/app/HStatusBar.h"
 #include "gui/app/MainEditorPort.h"
+#include "gui/options/HotKeyOne.h"
 
 namespace quillet {
 namespace {
@@ -246,6 +247,70 @@ TEST_F(OptionDialog, TheMenuCommandRunsTheDialog) {
   TFmMain window(env);
   window.Action("ActOption")->trigger();
   EXPECT_EQ(runs, 1);
+}
+
+// The menu page: submenus take no shortcut, separators are never written,
+// a changed and a removed shortcut reach the file and the running window.
+TEST_F(OptionDialog, MenuShortCutsAreWrittenByItemNameAndTakenUpAtOnce) {
+  TFmMain window(BaseEnv());
+  auto dialog = Open(window);
+  dialog->ShowPage(opMenu);
+  auto* tree = Get<QTreeWidget>(*dialog, "MenuTV");
+  auto* field = Get<THotKeyOne>(*dialog, "MenuHotKey");
+  auto* button = Get<QPushButton>(*dialog, "MenuApplyButton");
+  ASSERT_TRUE(tree && field && button);
+  const auto node = [tree](const QString& name) -> QTreeWidgetItem* {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+      if ((*it)->data(0, Qt::UserRole).toString() == name) return *it;
+    ADD_FAILURE() << name.toStdString();
+    return nullptr;
+  };
+  QTreeWidgetItem* file = node("MenuFile");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->childCount(), 7);
+  EXPECT_EQ(node("MenuFileSep1")->text(0), "--------------");
+  QTreeWidgetItem* save = node("MenuSave");
+  EXPECT_EQ(save->text(0), "上書保存(&S)     Ctrl+S");
+
+  tree->setCurrentItem(save);
+  EXPECT_TRUE(button->isEnabled());
+  EXPECT_EQ(field->text(), "Ctrl + S");
+  tree->setCurrentItem(file);
+  EXPECT_FALSE(button->isEnabled()) << "a submenu takes no shortcut";
+  field->SetShortCut(QKeyCombination(Qt::ControlModifier, Qt::Key_Q).toCombined());
+  button->click();
+  EXPECT_EQ(file->text(0), "ファイル(&F)     ");
+
+  tree->setCurrentItem(save);
+  field->SetShortCut(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_K).toCombined());
+  button->click();
+  EXPECT_EQ(save->text(0), "上書保存(&S)     Ctrl+Shift+K");
+  tree->setCurrentItem(node("MenuUndo"));
+  EXPECT_FALSE(window.Action("ActUndo")->shortcut().isEmpty());
+  field->setText(THotKeyOne::kNone);
+  button->click();
+  ASSERT_TRUE(dialog->Apply());
+
+  const THIniFile ini = Stored();
+  EXPECT_EQ(ini.ReadString("ShortCut", "MenuSave", ""), "Ctrl+Shift+K");
+  EXPECT_TRUE(ini.ValueExists("ShortCut", "MenuUndo"));
+  EXPECT_EQ(ini.ReadString("ShortCut", "MenuUndo", "missing"), "");
+  EXPECT_EQ(ini.ReadString("ShortCut", "MenuSaveAs", "missing"), "") << "every command is written";
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+    if ((*it)->childCount() == 0 && (*it)->text(0) != "--------------") continue;
+    EXPECT_FALSE(ini.ValueExists("ShortCut", (*it)->data(0, Qt::UserRole).toString().toStdString()))
+        << (*it)->text(0).toStdString();
+  }
+  EXPECT_EQ(window.Action("ActSave")->shortcut(), QKeySequence("Ctrl+Shift+K"));
+  EXPECT_TRUE(window.Action("ActUndo")->shortcut().isEmpty());
+
+  // The next opening shows what the window now has.
+  auto again = Open(window);
+  const auto* tree2 = Get<QTreeWidget>(*again, "MenuTV");
+  bool found = false;
+  for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree2)); *it; ++it)
+    found |= (*it)->text(0) == "上書保存(&S)     Ctrl+Shift+K";
+  EXPECT_TRUE(found);
 }
 
 // Word-key days written by the store under "old key"; the settings hold that key.
