@@ -161,6 +161,12 @@ TFmOption::TFmOption(TFmMain& main, QWidget* parent) : QDialog(parent), m_main(m
   AddPage(opTool, BuildToolPage());
   AddPage(opViewerAction, BuildViewerPage());
   AddPage(opPlugin, BuildPluginPage());
+  for (auto* make : {&MakeEditorOptionPages, &MakeCalendarOptionPages, &MakeTaskOptionPages, &MakeTitleOptionPages}) {
+    std::unique_ptr<TOptionPageGroup> group = make(m_main, this);
+    if (!group) continue;
+    for (const auto& [tag, page] : group->Pages()) AddPage(tag, page);
+    m_groups.push_back(std::move(group));
+  }
   for (int tag = opSave; tag <= opTitleAction; ++tag)
     if (!m_pageOfTag.count(tag)) AddPage(tag, BuildPlaceholderPage());
   BuildTree();
@@ -609,6 +615,7 @@ void TFmOption::Load(const THIniFile& ini) {
   for (int i = 0; i < 4; ++i) m_plugin[i]->setChecked(pluginBoxes[i]);
   m_susieEdit->setText(QString::fromStdString(plugins.CommandPath));
   m_showInformation->setChecked(keys::ShowInformation.Read(ini));
+  for (const auto& group : m_groups) group->Load(ini);
 }
 
 void TFmOption::SetKeyFields(const TSecurityOptions& options) {
@@ -676,6 +683,12 @@ bool TFmOption::Apply() {
     showMessage(message);
     return false;
   }
+  for (const auto& group : m_groups) {
+    if (!(message = group->Check()).isEmpty()) {
+      showMessage(message);
+      return false;
+    }
+  }
   bool writeKey = true;
   if (!NewKeyAccepted(security)) {
     // The old key stays, in the fields and in the file.
@@ -711,6 +724,10 @@ bool TFmOption::Apply() {
     }
   }
   m_written = security;
+  // The settings are saved: a group's file that could not be written is
+  // said, and the rest still takes effect.
+  for (const auto& group : m_groups)
+    if (!(message = group->WriteFiles()).isEmpty()) showMessage(message);
   const THIniFile ini(m_main.SettingsFile(), false);
   if (!m_main.ApplyOptions(ini))
     showMessage("開いている日記を保存できなかったため、保存先の変更は次回の起動時に反映されます");
@@ -762,6 +779,7 @@ void TFmOption::Write(THIniFile& ini) const {
     ini.WriteString(keys::kShortCut, name.toStdString(),
                     THotKeyOne::ShortCutToText(node.data(0, kShortCutRole).toInt()).toStdString());
   }
+  for (const auto& group : m_groups) group->Write(ini);
 }
 
 void TFmOption::accept() {

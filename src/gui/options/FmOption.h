@@ -10,9 +10,8 @@
 // key of the file stays as it was) and make the main window take them up at
 // once (TFmMain::ApplyOptions). Cancel writes nothing.
 //
-// Pages built: 保存設定, 起動設定, メニュー設定, ウィンドウ設定, セキュリティ設定,
-// 外部ツール設定, ビューア設定/動作設定 and プラグイン設定. The others show one
-// line saying that their settings are still edited in Option/quillet.ini.
+// The general pages and the picture pages are built here; the editor,
+// calendar, task and title pages by their TOptionPageGroup.
 //
 // Controls carry object names: the settings key they edit ("WakeUp",
 // "LoadMenu", "ToolEditor"...) or the component name of the page
@@ -24,8 +23,11 @@
 #include <QDialog>
 #include <functional>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "core/crypto/USecurity.h"
+#include "gui/options/OptionPageGroup.h"
 
 class QAction;
 class QCheckBox;
@@ -145,6 +147,7 @@ private:
   QTreeWidget* m_menuTree = nullptr;
   THotKeyOne* m_menuKey = nullptr;
   QPushButton* m_menuApply = nullptr;
+  std::vector<std::unique_ptr<TOptionPageGroup>> m_groups;
 };
 
 }  // namespace quillet

@@ -5,6 +5,10 @@
 #include "gui/app/Commands.h"
 #include "gui/app/UMain.h"
 #include "gui/options/FmOption.h"
+#include "gui/calendar/UCalendar.h"
+#include "gui/app/MainEditorPort.h"
+#include "gui/tasks/UTask.h"
+#include "gui/titles/UTitle.h"
 #include "gui/viewer/UViewer.h"
 
 namespace quillet {
@@ -47,7 +51,14 @@ bool TFmMain::ApplyOptions(const THIniFile& ini) {
   // The shortcuts just chosen take effect now, whatever "LoadMenu" says
   // about the next start.
   m_commands->LoadShortCuts(ini);
+  // The editor and the pages take their settings with the readers of the
+  // start, whatever the start-up switches say about the next start.
+  m_editor->LoadSettings(ini);
+  m_editor->LoadReserveWords(OptionFolder());
+  if (auto* calendar = Page<TCalendarObject>()) calendar->LoadCalendarSettings(ini);
+  if (auto* tasks = Page<TTaskObject>()) tasks->LoadTaskSettings(ini);
   if (auto* viewer = Page<TViewerObject>()) viewer->LoadViewerSettings(ini);
+  if (auto* titles = Page<TTitleObject>()) titles->ReadSettings(ini);
   return ok;
 }
 
