@@ -40,6 +40,7 @@
 #include "gui/app/UMain.h"
 #include "gui/editor/EditorClipboard.h"
 #include "gui/options/HotKeyOne.h"
+#include "gui/options/OptionWidgets.h"
 
 namespace quillet {
 
@@ -97,34 +98,6 @@ constexpr const char* kEnterActions[] = {"閲覧",     "保存先を開く", "�
 
 const TFlagKey* const kPluginKeys[] = {&keys::SusieAppPath, &keys::SusieSystem, &keys::SusieWindows,
                                        &keys::SusieCommand};
-
-QString FromSetting(const std::string& cp932) { return QString::fromStdString(PathFromSetting(cp932)); }
-std::string ToSetting(const QString& text) { return PathToSetting(text.trimmed().toStdString()); }
-
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(QString::fromLatin1(name));
-  return box;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromLatin1(name));
-  return edit;
-}
-
-QComboBox* MakeCombo(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
-  auto* box = new QComboBox(parent);
-  box->setObjectName(QString::fromLatin1(name));
-  for (const char* item : items) box->addItem(QString::fromUtf8(item));
-  return box;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& caption, QWidget* buddy) {
-  auto* label = new QLabel(caption, parent);
-  label->setBuddy(buddy);
-  return label;
-}
 
 // A text the settings file can hold as a key word or password: code page 932
 // with no control character, since the stored form is scrambled byte by
