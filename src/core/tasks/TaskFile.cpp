@@ -374,6 +374,25 @@ TTaskSettings ReadTaskSettings(const THIniFile& ini) {
   return s;
 }
 
+void WriteTaskSettings(THIniFile& ini, const TTaskSettings& s) {
+  keys::TaskBackColor.Write(ini, s.BackColor);
+  keys::TaskStrColor.Write(ini, s.StrColor);
+  keys::TaskGridLines.Write(ini, s.GridLines);
+  keys::TaskHotTrack.Write(ini, s.HotTrack);
+  keys::TaskHover.Write(ini, s.Hover);
+  keys::TaskDoubleBuf.Write(ini, s.DoubleBuf);
+  keys::TaskAsk.Write(ini, s.Ask);
+  keys::TaskLimitEmphasis.Write(ini, s.LimitEmphasis);
+  keys::TaskDblClickStyle.Write(ini, s.DblClickStyle);
+  keys::TaskLimitDate.Write(ini, s.LimitDate);
+  keys::TaskRowColoringStyle.Write(ini, s.RowColoringStyle);
+  keys::TaskRowColor.Write(ini, s.RowColor);
+  keys::TaskTrailColor.Write(ini, s.TrailColor);
+  keys::TaskHighPriorityColor.Write(ini, s.HighPriorityColor);
+  keys::TaskNormalPriorityColor.Write(ini, s.NormalPriorityColor);
+  keys::TaskLowPriorityColor.Write(ini, s.LowPriorityColor);
+}
+
 TTaskLook TaskLook(const TTask& task, TDate today, const TTaskSettings& settings) {
   TTaskLook look;
   switch (task.Priority) {

@@ -243,6 +243,8 @@ struct TTaskSettings {
 // Section "Task". A "DblClickStyle", "LimitDate" or "RowColoringStyle" that
 // is present but not a number gives all three their defaults.
 TTaskSettings ReadTaskSettings(const THIniFile& ini);
+// Every key ReadTaskSettings reads.
+void WriteTaskSettings(THIniFile& ini, const TTaskSettings& settings);
 
 struct TTaskLook {
   TColorRef Color = clWindowText;

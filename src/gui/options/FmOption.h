@@ -45,14 +45,6 @@ class TFmMain;
 class THIniFile;
 class THotKeyOne;
 
-// The page tags of the tree's leaves.
-enum TOptionPage : int {
-  opSave = 1, opBoot, opMenu, opWindow, opSecurity, opTool,
-  opEditShow, opEditEdit, opEditAction, opEditColor, opEditWrap, opEditLeftRuler, opEditReserve,
-  opCalendarProperty, opCalendarColor, opTaskShow, opTaskAction, opViewerAction, opPlugin,
-  opTitleShow, opTitleAction
-};
-
 class TFmOption : public QDialog {
   Q_OBJECT
 

@@ -26,6 +26,14 @@ namespace quillet {
 class TFmMain;
 class THIniFile;
 
+// The page tags of the tree's leaves.
+enum TOptionPage : int {
+  opSave = 1, opBoot, opMenu, opWindow, opSecurity, opTool,
+  opEditShow, opEditEdit, opEditAction, opEditColor, opEditWrap, opEditLeftRuler, opEditReserve,
+  opCalendarProperty, opCalendarColor, opTaskShow, opTaskAction, opViewerAction, opPlugin,
+  opTitleShow, opTitleAction
+};
+
 class TOptionPageGroup : public QObject {
   Q_OBJECT
 
