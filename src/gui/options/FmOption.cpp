@@ -529,6 +529,7 @@ QWidget* TFmOption::BuildPluginPage() {
     m_susieEdit->setText(folder);
   });
   auto* row = new QHBoxLayout;
+  row->addWidget(MakeLabel(group, "場所(&L)", m_susieEdit));
   row->addWidget(m_susieEdit, 1);
   row->addWidget(browse);
   inner->addLayout(row);

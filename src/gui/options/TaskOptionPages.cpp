@@ -110,7 +110,7 @@ private:
     m_hover->setSuffix(" ms");
     form->addRow(MakeLabel(m_showPage, "ホバー時間(&V)", m_hover), m_hover);
     m_rowColoring = MakeCombo(m_showPage, "TaskRowColoringStyle", {"非着色", "奇数行着色", "偶数行着色"});
-    form->addRow(MakeLabel(m_showPage, "行の着色方法(&C)", m_rowColoring), m_rowColoring);
+    form->addRow(MakeLabel(m_showPage, "行の着色方法(&K)", m_rowColoring), m_rowColoring);
     layout->addLayout(form);
     layout->addStretch();
   }
@@ -118,7 +118,7 @@ private:
   void BuildActionPage() {
     m_actionPage = new QWidget;
     auto* layout = new QVBoxLayout(m_actionPage);
-    m_ask = MakeCheck(m_actionPage, "TaskAsk", "削除時に確認する(&A)");
+    m_ask = MakeCheck(m_actionPage, "TaskAsk", "削除時に確認する(&D)");
     m_limitEmphasis = MakeCheck(m_actionPage, "TaskLimitEmphasis", "期限の近いタスクを強調する(&E)");
     layout->addWidget(m_ask);
     layout->addWidget(m_limitEmphasis);
