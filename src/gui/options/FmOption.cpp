@@ -172,6 +172,13 @@ TFmOption::TFmOption(TFmMain& main, QWidget* parent) : QDialog(parent), m_main(m
   if (const QScreen* screen = m_main.screen() ? m_main.screen() : QGuiApplication::primaryScreen())
     size = size.boundedTo(screen->availableGeometry().size());
   resize(size);
+  // The tree needs only its captions' width; the pages take the rest.
+  int captions = 0;
+  const QFontMetrics metrics(m_tree->font());
+  for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+    captions = std::max(captions, metrics.horizontalAdvance((*it)->text(0)) + ((*it)->parent() ? 2 : 1) * m_tree->indentation());
+  const int treeWidth = std::min(captions + 2 * metrics.averageCharWidth() + 8, size.width() / 3);
+  splitter->setSizes({treeWidth, size.width() - treeWidth});
   ShowPage(opSave);
 }
 
