@@ -54,6 +54,9 @@ bool TFmMain::ApplyOptions(const THIniFile& ini) {
   // The editor and the pages take their settings with the readers of the
   // start, whatever the start-up switches say about the next start.
   m_editor->LoadSettings(ini);
+  // The wrap column applies at once while "指定行折り返し" is on.
+  m_wrapByte = keys::WrapByte.Read(ini);
+  if (WrapOrder() == TWrapMode::ByteWrap) m_editor->SetWrapMode(TWrapMode::ByteWrap, m_wrapByte);
   m_editor->LoadReserveWords(OptionFolder());
   if (auto* calendar = Page<TCalendarObject>()) calendar->LoadCalendarSettings(ini);
   if (auto* tasks = Page<TTaskObject>()) tasks->LoadTaskSettings(ini);
