@@ -9,7 +9,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DQUILLET_WERROR=ON
 endif
 
-.PHONY: all deps build run test bench asan tsan clean
+.PHONY: all deps build run test bench asan tsan deb clean
 
 all: build
 
@@ -45,5 +45,11 @@ tsan: deps
 	cmake --build build-tsan -j $(JOBS) --target quillet_core_tests
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# The Debian package, built for /usr: build-deb/quillet_<version>_<arch>.deb.
+deb: deps
+	cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DQUILLET_BUILD_TESTS=OFF
+	cmake --build build-deb -j $(JOBS)
+	cd build-deb && cpack
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-deb

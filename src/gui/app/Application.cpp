@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QTranslator>
@@ -24,6 +25,14 @@ int RunQuillet(int argc, char** argv) {
   QApplication::setApplicationName("Quillet");
   QApplication::setApplicationDisplayName("Quillet");
   QApplication::setQuitOnLastWindowClosed(true);
+  // The launcher's name lets the desktop match windows to it (Wayland needs
+  // it for the icon); the icon is the theme's when installed.
+  QGuiApplication::setDesktopFileName("org.quillet.Quillet");
+  QIcon icon = QIcon::fromTheme("quillet");
+  if (icon.isNull())
+    for (const char* size : {"16x16", "32x32", "48x48", "256x256"})
+      icon.addFile(QStringLiteral(":/icons/%1/quillet.png").arg(QString::fromLatin1(size)));
+  QApplication::setWindowIcon(icon);
 
   QTranslator qtTranslator;
   if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
