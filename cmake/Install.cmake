@@ -42,15 +42,15 @@ set(CPACK_PACKAGE_NAME quillet)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Quillet")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "plain-text diary with a Japanese user interface")
+# The long description; CPack puts the summary first and indents each line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "plain-text diary with a Japanese user interface\n\
- Quillet keeps one plain-text entry a day, written in an editor with\n\
- Japanese line-breaking rules. Days have titles and may be encrypted; a\n\
- calendar, a title list, a task list, pictures per day and a\n\
- regular-expression search over the whole diary sit beside the editor.\n\
- .\n\
- The package holds the program, quillet-cli and image plug-ins for JPEG,\n\
- PNG and GIF.")
+    "Quillet keeps one plain-text entry a day, written in an editor with
+Japanese line-breaking rules. Days have titles and may be encrypted; a
+calendar, a title list, a task list, pictures per day and a
+regular-expression search over the whole diary sit beside the editor.
+
+The package holds the program, quillet-cli and image plug-ins for JPEG,
+PNG and GIF.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quillet developers <quillet@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
