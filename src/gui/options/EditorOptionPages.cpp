@@ -113,7 +113,8 @@ bool StorableText(const QString& text, std::string& bytes, QChar& bad) {
 }
 
 QString Shown(QChar c) {
-  if (c.unicode() < 0x20 || c.unicode() == 0x7F) return QStringLiteral("U+%1").arg(static_cast<uint>(c.unicode()), 4, 16, QChar('0'));
+  if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+    return QStringLiteral("U+%1").arg(static_cast<uint>(c.unicode()), 4, 16, QChar('0'));
   if (c.isSurrogate()) return QStringLiteral("絵文字など");
   return QString(c);
 }
@@ -383,7 +384,8 @@ QFormLayout* CompactForm(QWidget* parent = nullptr) {
 // Two columns of switches keep the pages short enough for a small screen.
 void AddInColumns(QGridLayout* grid, const std::vector<QWidget*>& boxes) {
   const int rows = static_cast<int>((boxes.size() + 1) / 2);
-  for (int i = 0; i < static_cast<int>(boxes.size()); ++i) grid->addWidget(boxes[static_cast<std::size_t>(i)], i % rows, i / rows);
+  for (int i = 0; i < static_cast<int>(boxes.size()); ++i)
+    grid->addWidget(boxes[static_cast<std::size_t>(i)], i % rows, i / rows);
 }
 
 QWidget* TEditorOptionPages::BuildShowPage() {
