@@ -477,7 +477,7 @@ QWidget* TEditorOptionPages::BuildColorPage() {
   auto* layout = new QGridLayout(page);
   m_colorList = new TEditorColorList(page);
   m_colorList->setMaximumWidth(260);
-  auto* change = new QPushButton("変更(&C)", page);
+  auto* change = new QPushButton("変更(&H)", page);
   change->setObjectName("EditColorButton");
   change->setEnabled(false);
   auto* name = new QLabel(page);
