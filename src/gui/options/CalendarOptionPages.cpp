@@ -111,6 +111,7 @@ public:
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
       const THFont& font = read.HFonts().*kCalendarFontKeys[i].font;
       m_fonts[i]->SetChoice({font.Font.family(), font.Font.pointSize(), font.Color});
+      m_loadedFamilies[i] = font.Font.family();
       KeepReadable(*m_fonts[i]);
     }
     THIniFile shown("", false);
@@ -121,8 +122,11 @@ public:
 
   QString Check() const override {
     // A face the code page cannot spell would be stored as something else.
+    // A face as loaded is written back as stored and is not the user's to
+    // fix here.
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
       std::string bytes;
+      if (m_fonts[i]->Choice().family == m_loadedFamilies[i]) continue;
       if (!FromUtf16(m_fonts[i]->Choice().family.toStdU16String(), bytes))
         return QStringLiteral("カレンダーのフォント名「%1」は設定ファイルに保存できません。別のフォントを選んで下さい")
             .arg(m_fonts[i]->Choice().family);
@@ -246,6 +250,7 @@ private:
   std::array<QComboBox*, std::size(kStyles)> m_styles{};
   std::array<TColorLabelSE*, std::size(kColors)> m_colors{};
   std::array<TFontLabel*, 9> m_fonts{};
+  std::array<QString, 9> m_loadedFamilies;
   std::array<THCalendar*, 2> m_previews{};
   TKeptValues m_kept;
 };

@@ -129,7 +129,8 @@ public:
     }
     std::u16string family;
     ToUtf16(s.Font.name, family);
-    m_font->SetChoice({QString::fromStdU16String(family), s.Font.size, clWindowText});
+    m_loadedFamily = QString::fromStdU16String(family);
+    m_font->SetChoice({m_loadedFamily, s.Font.size, clWindowText});
     const bool action[] = {s.MultiThread, s.OnlyExists, s.Synchronize, s.Sort, s.SelDrawSentence};
     for (std::size_t i = 0; i < m_actionSwitches.size(); ++i) m_actionSwitches[i]->setChecked(action[i]);
     m_priority->setCurrentIndex(s.ThreadPriority);
@@ -143,8 +144,9 @@ public:
   }
 
   QString Check() const override {
+    // A face as loaded is written back as stored (see the calendar pages).
     std::string bytes;
-    if (!FromUtf16(m_font->Choice().family.toStdU16String(), bytes))
+    if (m_font->Choice().family != m_loadedFamily && !FromUtf16(m_font->Choice().family.toStdU16String(), bytes))
       return QStringLiteral("タイトル一覧のフォント名「%1」は設定ファイルに保存できません。別のフォントを選んで下さい")
           .arg(m_font->Choice().family);
     return {};
@@ -296,6 +298,7 @@ private:
   std::array<QCheckBox*, std::size(kShowSwitches)> m_showSwitches{};
   std::array<TColorLabelSE*, std::size(kShowColors)> m_colors{};
   TFontLabel* m_font = nullptr;
+  QString m_loadedFamily;
   std::array<QCheckBox*, std::size(kActionSwitches)> m_actionSwitches{};
   QComboBox* m_priority = nullptr;
   std::array<QComboBox*, std::size(kActionCombos)> m_actions{};

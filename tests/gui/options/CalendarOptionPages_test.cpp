@@ -156,6 +156,9 @@ TEST_F(CalendarOptions, AnApplyWithoutChangesKeepsEveryStoredValue) {
       {"FrameColor", "$000000FF"},  // the same colour as clRed, spelt differently
       {"StrFontSize", "11"},
       {"TitleFontName", "\x82\x6c\x82\x72 \x96\xbe\x92\xa9"},  // "ＭＳ 明朝" in code page 932
+      // Typed by hand in UTF-8, which the code page cannot hold: not the
+      // user's to fix before any other apply.
+      {"WeekSunFontName", "\xEB\x82\x98\xEB\x88\x94"},
   };
   Settings([&](THIniFile& ini) {
     for (const auto& [key, value] : kept) ini.WriteString("Calendar", key, value);

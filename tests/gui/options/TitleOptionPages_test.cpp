@@ -160,7 +160,7 @@ TEST_F(TitleOptions, AnApplyWithoutChangesKeepsEveryStoredValue) {
       {"BKColor", "not a colour"},
       {"Sort", "2"},              // read as on
       {"SundayColor", "$000000FF"},
-      {"FontName", "MS Gothic"},
+      {"FontName", "\xEB\x82\x98\xEB\x88\x94"},  // UTF-8 by hand, which the code page cannot hold
   };
   Settings([&](THIniFile& ini) {
     for (const auto& [key, value] : kept) ini.WriteString("Title", key, value);
