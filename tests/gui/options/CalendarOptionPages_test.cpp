@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "../app/MainWindowFixture.h"
-#include "OptionPageChecks.h"
 #include "gui/calendar/HCalendar.h"
 #include "gui/calendar/UCalendar.h"
 #include "gui/options/FmOption.h"
@@ -208,15 +207,6 @@ TEST_F(CalendarOptions, RefusesWhatCannotBeStoredAndWritesNothing) {
     EXPECT_EQ(shown.size(), 2);
     EXPECT_EQ(Read(Ini()), before);
     EXPECT_TRUE(running.HProperty().Frame);
-  }
-}
-
-TEST_F(CalendarOptions, EveryControlIsReachedByItsOwnAccessKey) {
-  TFmMain window(BaseEnv());
-  auto dialog = Open(window);
-  for (int tag : {opCalendarProperty, opCalendarColor}) {
-    SCOPED_TRACE(tag);
-    test::ExpectEveryControlHasItsOwnAccessKey(dialog->Page(tag));
   }
 }
 

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "../app/MainWindowFixture.h"
-#include "OptionPageChecks.h"
 #include "gui/options/FmOption.h"
 #include "gui/options/FontLabel.h"
 #include "gui/titles/TitleModel.h"
@@ -190,15 +189,6 @@ TEST_F(TitleOptions, RefusesAFaceTheCodePageCannotHold) {
   ASSERT_EQ(shown.size(), 1);
   EXPECT_TRUE(shown[0].contains("☃")) << shown[0].toStdString();
   EXPECT_EQ(Read(Ini()), before);
-}
-
-TEST_F(TitleOptions, EveryControlIsReachedByItsOwnAccessKey) {
-  TFmMain window(BaseEnv());
-  auto dialog = Open(window);
-  for (int tag : {opTitleShow, opTitleAction}) {
-    SCOPED_TRACE(tag);
-    test::ExpectEveryControlHasItsOwnAccessKey(dialog->Page(tag));
-  }
 }
 
 }  // namespace
