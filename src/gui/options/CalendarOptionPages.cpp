@@ -104,15 +104,11 @@ public:
     m_styles[2]->setCurrentIndex(p.SelectType == TSelectType::stFill ? 0 : 1);
     const THColors& c = read.HColors();
     const TColorRef colors[] = {c.Color, c.FrameColor, c.HotTrackColor, c.SelectColor, c.TitleColor, c.WeekColor};
-    for (std::size_t i = 0; i < m_colors.size(); ++i) {
-      m_colors[i]->SetFontColor(colors[i]);
-      KeepReadable(*m_colors[i]);
-    }
+    for (std::size_t i = 0; i < m_colors.size(); ++i) m_colors[i]->SetFontColor(colors[i]);
     for (std::size_t i = 0; i < m_fonts.size(); ++i) {
       const THFont& font = read.HFonts().*kCalendarFontKeys[i].font;
       m_fonts[i]->SetChoice({font.Font.family(), font.Font.pointSize(), font.Color});
       m_loadedFamilies[i] = font.Font.family();
-      KeepReadable(*m_fonts[i]);
     }
     THIniFile shown("", false);
     WriteControls(shown);
@@ -183,10 +179,7 @@ private:
       label->setObjectName(QString::fromLatin1(kColors[i].key));
       m_colors[i] = label;
       colorForm->addRow(MakeLabel(colorGroup, QString::fromUtf8(kColors[i].caption), label), label);
-      connect(label, &TColorLabelSE::FontChanged, this, [this, label] {
-        KeepReadable(*label);
-        UpdatePreviews();
-      });
+      connect(label, &TColorLabelSE::FontChanged, this, [this] { UpdatePreviews(); });
     }
     left->addWidget(colorGroup);
     auto* fontGroup = new QGroupBox("フォント", page);
@@ -196,10 +189,7 @@ private:
       label->setObjectName(QString::fromLatin1(kCalendarFontKeys[i].name));
       m_fonts[i] = label;
       fontForm->addRow(MakeLabel(fontGroup, QString::fromUtf8(kFontCaptions[i]), label), label);
-      connect(label, &TColorLabelSE::FontChanged, this, [this, label] {
-        KeepReadable(*label);
-        UpdatePreviews();
-      });
+      connect(label, &TColorLabelSE::FontChanged, this, [this] { UpdatePreviews(); });
     }
     left->addWidget(fontGroup);
     left->addStretch();

@@ -6,7 +6,6 @@
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QSpinBox>
-#include <cstdlib>
 
 namespace quillet {
 
@@ -43,19 +42,6 @@ bool AskFont(TFontChoice& choice, bool withColor, QWidget* parent) {
 }
 
 }  // namespace
-
-void KeepReadable(TColorLabelSE& label) {
-  QPalette pal = label.palette();
-  const QColor ink = pal.color(QPalette::WindowText);
-  const QColor ground = label.parentWidget() ? label.parentWidget()->palette().color(QPalette::Window)
-                                             : pal.color(QPalette::Window);
-  // Lightness apart by less than a third of the scale reads poorly.
-  const bool faint = std::abs(ink.lightness() - ground.lightness()) < 85;
-  label.setAutoFillBackground(faint);
-  pal.setColor(QPalette::Window, faint ? (ink.lightness() > 127 ? QColor(0x40, 0x40, 0x40) : QColor(0xF0, 0xF0, 0xF0))
-                                       : ground);
-  label.setPalette(pal);
-}
 
 TFontLabel::TFontLabel(QWidget* parent, bool withColor, bool showFamily)
     : TColorLabelSE(parent), m_withColor(withColor), m_showFamily(showFamily), m_picker(AskFont) {

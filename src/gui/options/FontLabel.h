@@ -49,9 +49,5 @@ private:
   TFontPicker m_picker;
 };
 
-// Puts `label` on a dark ground when its colour is too light to read on the
-// page's own (clWindow, a white weekday font) and on the page's ground
-// otherwise. Call after every change of the label's colour.
-void KeepReadable(TColorLabelSE& label);
 
 }  // namespace quillet

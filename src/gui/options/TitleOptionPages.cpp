@@ -123,10 +123,7 @@ public:
     const bool show[] = {s.Mark, s.GridLines, s.ShowColumn, s.WeekEmphasis};
     for (std::size_t i = 0; i < m_showSwitches.size(); ++i) m_showSwitches[i]->setChecked(show[i]);
     const TColorRef colors[] = {s.BKColor, s.TextColor, s.SaturdayColor, s.SundayColor};
-    for (std::size_t i = 0; i < m_colors.size(); ++i) {
-      m_colors[i]->SetFontColor(colors[i]);
-      KeepReadable(*m_colors[i]);
-    }
+    for (std::size_t i = 0; i < m_colors.size(); ++i) m_colors[i]->SetFontColor(colors[i]);
     std::u16string family;
     ToUtf16(s.Font.name, family);
     m_loadedFamily = QString::fromStdU16String(family);
@@ -175,10 +172,7 @@ private:
       label->setObjectName(QString::fromLatin1(kShowColors[i].key));
       m_colors[i] = label;
       form->addRow(MakeLabel(group, QString::fromUtf8(kShowColors[i].caption), label), label);
-      connect(label, &TColorLabelSE::FontChanged, this, [this, label] {
-        KeepReadable(*label);
-        UpdatePreview();
-      });
+      connect(label, &TColorLabelSE::FontChanged, this, [this] { UpdatePreview(); });
     }
     m_font = new TFontLabel(group, false, true);
     m_font->setObjectName("FontName");
