@@ -100,12 +100,6 @@ QPixmap PreviewMark(int side) {
   return mark;
 }
 
-void SetColor(QPalette& palette, QPalette::ColorRole role, const QColor& color) {
-  if (!color.isValid()) return;
-  palette.setColor(QPalette::Active, role, color);
-  palette.setColor(QPalette::Inactive, role, color);
-}
-
 class TTitleOptionPages : public TOptionPageGroup {
 public:
   explicit TTitleOptionPages(QWidget* dialog) : TOptionPageGroup(dialog) {
@@ -267,19 +261,7 @@ private:
   // Draws the sample rows as the title page draws its list.
   void UpdatePreview() {
     const TTitleSettings s = FromControls();
-    const QPalette base = QGuiApplication::palette();
-    QPalette palette = base;
-    SetColor(palette, QPalette::Base, ToQColor(s.BKColor, base));
-    SetColor(palette, QPalette::Text, ToQColor(s.TextColor, base));
-    SetColor(palette, QPalette::Highlight, ToQColor(s.SetBKColor, base));
-    SetColor(palette, QPalette::HighlightedText, ToQColor(s.SelTextColor, base));
-    m_view->setPalette(palette);
-    m_model->SetWeekColors(s.WeekEmphasis, ToQColor(s.SaturdayColor, base), ToQColor(s.SundayColor, base));
-    QFont font(m_font->Choice().family);
-    if (m_font->Choice().size > 0) font.setPointSize(m_font->Choice().size);
-    m_view->setFont(font);
-    m_view->setShowGrid(s.GridLines);
-    m_view->horizontalHeader()->setVisible(s.ShowColumn);
+    m_view->ApplyLook(s);
     const QPixmap mark = PreviewMark(std::clamp(m_view->fontMetrics().height(), 10, 16));
     m_view->setIconSize(mark.size());
     m_view->FitRowHeight(mark.height());

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include "../app/MainWindowFixture.h"
+#include "OptionDialogFixture.h"
 #include "gui/calendar/HCalendar.h"
 #include "gui/calendar/UCalendar.h"
 #include "gui/options/FmOption.h"
@@ -17,26 +17,8 @@
 namespace quillet {
 namespace {
 
-class CalendarOptions : public test::TMainWindowFixture {
+class CalendarOptions : public test::TOptionDialogFixture {
 protected:
-  QStringList shown;
-
-  std::unique_ptr<TFmOption> Open(TFmMain& window) {
-    auto dialog = std::make_unique<TFmOption>(window);
-    dialog->showMessage = [this](const QString& text) { shown << text; };
-    return dialog;
-  }
-  template <class T>
-  static T* Get(TFmOption& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-  static void PickColor(TFmOption& dialog, const char* name, QColor color) {
-    auto* label = Get<TColorLabelSE>(dialog, name);
-    label->SetColorPicker([color](const QColor&, QWidget*) { return color; });
-    label->Click();
-  }
   static void PickFont(TFmOption& dialog, const char* name, const TFontChoice& pick) {
     auto* label = Get<TFontLabel>(dialog, name);
     label->SetFontPicker([pick](TFontChoice& choice, bool withColor, QWidget*) {

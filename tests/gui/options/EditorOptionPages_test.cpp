@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 
 #include "../../core/app/TempFolder.h"
-#include "../app/MainWindowFixture.h"
+#include "OptionDialogFixture.h"
 #include "core/app/SettingsKeys.h"
 #include "core/editor/EditorFountain.h"
 #include "gui/app/MainEditorPort.h"
@@ -25,21 +25,8 @@
 namespace quillet {
 namespace {
 
-class EditorOptions : public test::TMainWindowFixture {
+class EditorOptions : public test::TOptionDialogFixture {
 protected:
-  QStringList shown;
-
-  std::unique_ptr<TFmOption> Open(TFmMain& window) {
-    auto dialog = std::make_unique<TFmOption>(window);
-    dialog->showMessage = [this](const QString& text) { shown << text; };
-    return dialog;
-  }
-  template <class T>
-  static T* Get(QObject& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
   static TEditorSE& Control(TFmMain& window) { return *qobject_cast<TEditorSE*>(window.Editor().Widget()); }
   std::string Reserve() const { return app + "Option/Reserve.txt"; }
   // The reserved tokens of the editor's first row after showing `text`.

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "../app/MainWindowFixture.h"
+#include "OptionDialogFixture.h"
 #include "gui/options/FmOption.h"
 #include "gui/options/FontLabel.h"
 #include "gui/titles/TitleModel.h"
@@ -20,26 +20,8 @@
 namespace quillet {
 namespace {
 
-class TitleOptions : public test::TMainWindowFixture {
+class TitleOptions : public test::TOptionDialogFixture {
 protected:
-  QStringList shown;
-
-  std::unique_ptr<TFmOption> Open(TFmMain& window) {
-    auto dialog = std::make_unique<TFmOption>(window);
-    dialog->showMessage = [this](const QString& text) { shown << text; };
-    return dialog;
-  }
-  template <class T>
-  static T* Get(TFmOption& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-  static void PickColor(TFmOption& dialog, const char* name, QColor color) {
-    auto* label = Get<TColorLabelSE>(dialog, name);
-    label->SetColorPicker([color](const QColor&, QWidget*) { return color; });
-    label->Click();
-  }
   static void PickFont(TFmOption& dialog, const TFontChoice& pick) {
     auto* label = Get<TFontLabel>(dialog, "FontName");
     label->SetFontPicker([pick](TFontChoice& choice, bool withColor, QWidget*) {
