@@ -47,4 +47,30 @@ void WriteTitleColumns(THIniFile& ini, int dateColumn, int titleColumn) {
   keys::TitleTitleColumn.Write(ini, titleColumn);
 }
 
+void WriteTitleSettings(THIniFile& ini, const TTitleSettings& s) {
+  const std::string_view section = keys::kTitle;
+  const auto action = [&](std::string_view key, TTitleAction value) {
+    ini.WriteInteger(section, key, static_cast<int>(value));
+  };
+  ini.WriteBool(section, "Sort", s.Sort);
+  ini.WriteBool(section, "SelDrawSentence", s.SelDrawSentence);
+  ini.WriteBool(section, "OnlyExists", s.OnlyExists);
+  ini.WriteInteger(section, "ThreadPriority", s.ThreadPriority);
+  ini.WriteBool(section, "Synchronize", s.Synchronize);
+  ini.WriteBool(section, "MultiThread", s.MultiThread);
+  ini.WriteBool(section, "Mark", s.Mark);
+  ini.WriteBool(section, "WeekEmphasis", s.WeekEmphasis);
+  ini.WriteColor(section, "SaturdayColor", s.SaturdayColor);
+  ini.WriteColor(section, "SundayColor", s.SundayColor);
+  ini.WriteColor(section, "BKColor", s.BKColor);
+  ini.WriteColor(section, "TextColor", s.TextColor);
+  action("SingleAction", s.SingleAction);
+  action("DblAction", s.DblAction);
+  action("SelectAction", s.SelectAction);
+  action("ContextMenuAction", s.ContextMenuAction);
+  ini.WriteFont(section, s.Font);
+  ini.WriteBool(section, "GridLines", s.GridLines);
+  ini.WriteBool(section, "ShowColumn", s.ShowColumn);
+}
+
 }  // namespace quillet

@@ -2,7 +2,7 @@
 // font, actions and column widths. Read when the page is created and
 // whenever its settings are applied again; only the column widths are
 // written by the page (when it is released and at close), the rest by the
-// options dialog.
+// options dialog (WriteTitleSettings).
 #pragma once
 
 #include "core/app/SettingsKeys.h"
@@ -49,5 +49,11 @@ struct TTitleSettings {
 // negative column width the default width.
 TTitleSettings ReadTitleSettings(const THIniFile& ini);
 void WriteTitleColumns(THIniFile& ini, int dateColumn, int titleColumn);
+// Every key the options dialog edits: the switches, the priority, the four
+// actions, "BKColor", "TextColor", "SaturdayColor", "SundayColor",
+// "FontName" and "FontSize". Not the column widths (the page's) nor the
+// selection colours, which the dialog does not show. Values are written as
+// given; ReadTitleSettings gives them back unchanged when they are in range.
+void WriteTitleSettings(THIniFile& ini, const TTitleSettings& s);
 
 }  // namespace quillet

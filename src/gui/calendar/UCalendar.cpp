@@ -8,6 +8,7 @@
 #include <QBoxLayout>
 #include <QTimer>
 
+#include "core/app/AppFolder.h"
 #include "core/app/HIniFile.h"
 #include "core/app/SettingsKeys.h"
 #include "core/calendar/EntryDays.h"
@@ -21,20 +22,6 @@ namespace {
 
 constexpr std::string_view kSection = keys::kCalendar;
 
-// The fonts in the order their keys are read, each the stem of three keys
-// ("TitleFontColor", "TitleFontName", "TitleFontSize").
-struct TFontKey {
-  const char* name;
-  THFont THFonts::*font;
-};
-constexpr TFontKey kFontKeys[] = {
-    {"TitleFont", &THFonts::TitleFont},   {"WeekSunFont", &THFonts::WeekSunFont},
-    {"WeekStrFont", &THFonts::WeekStrFont}, {"WeekSatFont", &THFonts::WeekSatFont},
-    {"TrailFont", &THFonts::TrailFont},   {"AtSelFont", &THFonts::AtSelFont},
-    {"SunFont", &THFonts::SunFont},       {"StrFont", &THFonts::StrFont},
-    {"SatFont", &THFonts::SatFont},
-};
-
 const char* const kJapaneseWeek[] = {"日", "月", "火", "水", "木", "金", "土"};
 const char* const kEnglishWeek[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
@@ -44,6 +31,18 @@ constexpr int kRatioBase = 5;
 int RatioTag(const TFmMain& window) { return window.property("calendarRatio").toInt(); }
 
 }  // namespace
+
+const std::array<TCalendarFontKey, 9> kCalendarFontKeys{{
+    {"TitleFont", &THFonts::TitleFont},
+    {"WeekSunFont", &THFonts::WeekSunFont},
+    {"WeekStrFont", &THFonts::WeekStrFont},
+    {"WeekSatFont", &THFonts::WeekSatFont},
+    {"TrailFont", &THFonts::TrailFont},
+    {"AtSelFont", &THFonts::AtSelFont},
+    {"SunFont", &THFonts::SunFont},
+    {"StrFont", &THFonts::StrFont},
+    {"SatFont", &THFonts::SatFont},
+}};
 
 TCalPopup::TCalPopup(TFmMain& window, QWidget* parent) : QMenu(parent) {
   setObjectName("CalPopup");
@@ -123,8 +122,7 @@ void TCalendarObject::OnSaved(TDate date, const TSaveResult& result) {
   RedrawDay(DayOf(date));
 }
 
-void TCalendarObject::LoadCalendarSettings(const THIniFile& ini) {
-  THCalendar& c = *m_calendar;
+void ApplyCalendarSettings(THCalendar& c, const THIniFile& ini) {
   c.BeginUpdate();
   THProperty p = c.HProperty();
   const bool frame = ini.ReadBool(kSection, "FrameVisible", p.Frame);
@@ -154,18 +152,22 @@ void TCalendarObject::LoadCalendarSettings(const THIniFile& ini) {
   c.SetHColors(colors);
 
   THFonts fonts = c.HFonts();
-  for (const TFontKey& key : kFontKeys) {
+  for (const TCalendarFontKey& key : kCalendarFontKeys) {
     THFont& font = fonts.*key.font;
     const std::string stem = key.name;
     font.Color = ini.ReadColor(kSection, stem + "Color", font.Color);
-    const std::string name = ini.ReadString(kSection, stem + "Name", font.Font.family().toStdString());
-    if (!name.empty()) font.Font.setFamily(QString::fromStdString(name));
+    // Face names are code page 932 like every text of the file; an empty
+    // or missing one keeps the face.
+    const std::string name = ini.ReadString(kSection, stem + "Name", "");
+    if (!name.empty()) font.Font.setFamily(QString::fromStdString(PathFromSetting(name)));
     const int size = ini.ReadInteger(kSection, stem + "Size", font.Font.pointSize());
     if (size > 0) font.Font.setPointSize(size);
   }
   c.SetHFonts(fonts);
   c.EndUpdate();
 }
+
+void TCalendarObject::LoadCalendarSettings(const THIniFile& ini) { ApplyCalendarSettings(*m_calendar, ini); }
 
 void TCalendarObject::MarkDays() {
   THCalendar& c = *m_calendar;

@@ -13,14 +13,31 @@
 #pragma once
 
 #include <QMenu>
+#include <array>
 
 #include "core/app/PageKind.h"
 #include "gui/app/PanelPage.h"
+#include "gui/calendar/HCalendar.h"
 
 namespace quillet {
 
 class TFmMain;
-class THCalendar;
+
+// The nine fonts of section "Calendar" in the order their keys are read,
+// each the stem of three keys ("TitleFontColor", "TitleFontName",
+// "TitleFontSize").
+struct TCalendarFontKey {
+  const char* name;
+  THFont THFonts::*font;
+};
+extern const std::array<TCalendarFontKey, 9> kCalendarFontKeys;
+
+// Applies section "Calendar" to `c` between BeginUpdate and EndUpdate: the
+// switches, colours, weekday labels and fonts, each key missing or
+// unreadable keeping the control's value. Font names are code page 932. The
+// calendar page and the options dialog's previews share it, so a preview
+// looks as the page will.
+void ApplyCalendarSettings(THCalendar& c, const THIniFile& ini);
 
 // The page's context menu: move (a year or a month back or on), open the
 // selected date, open the storage folder, cancel.

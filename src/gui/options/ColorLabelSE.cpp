@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
+#include <cstdlib>
 
 #include "gui/editor/EditorColors.h"
 
@@ -33,6 +34,16 @@ void TColorLabelSE::SetFontColor(TColorRef color) {
   QPalette pal = palette();
   const QColor ink = ToQColor(color, QApplication::palette());
   pal.setColor(QPalette::WindowText, ink.isValid() ? ink : QApplication::palette().color(QPalette::WindowText));
+  // A colour too close to the page's own ground (clWindow, a white font) is
+  // shown on a ground it can be read on.
+  const QColor ground = parentWidget() ? parentWidget()->palette().color(QPalette::Window)
+                                       : QApplication::palette().color(QPalette::Window);
+  const QColor shown = pal.color(QPalette::WindowText);
+  // Lightness apart by less than a third of the scale reads poorly.
+  const bool faint = std::abs(shown.lightness() - ground.lightness()) < 85;
+  setAutoFillBackground(faint);
+  pal.setColor(QPalette::Window,
+               faint ? (shown.lightness() > 127 ? QColor(0x40, 0x40, 0x40) : QColor(0xF0, 0xF0, 0xF0)) : ground);
   setPalette(pal);
   if (m_captionFollowsColor) setText(QString::fromStdString(ColorToString(color)));
 }

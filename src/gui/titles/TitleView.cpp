@@ -2,11 +2,15 @@
 #include "gui/titles/TitleView.h"
 
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
 
+#include "core/base/CodePage.h"
+#include "core/titles/TitleSettings.h"
+#include "gui/editor/EditorColors.h"
 #include "gui/titles/TitleModel.h"
 
 namespace quillet {
@@ -86,6 +90,35 @@ void TTitleView::contextMenuEvent(QContextMenuEvent* event) {
     return;
   }
   emit PopupRequested(event->globalPos());
+}
+
+namespace {
+
+void SetColor(QPalette& palette, QPalette::ColorRole role, const QColor& color) {
+  if (!color.isValid()) return;
+  palette.setColor(QPalette::Active, role, color);
+  palette.setColor(QPalette::Inactive, role, color);
+}
+
+}  // namespace
+
+void TTitleView::ApplyLook(const TTitleSettings& s) {
+  const QPalette base = QGuiApplication::palette();
+  QPalette palette = base;
+  SetColor(palette, QPalette::Base, ToQColor(s.BKColor, base));
+  SetColor(palette, QPalette::Text, ToQColor(s.TextColor, base));
+  SetColor(palette, QPalette::Highlight, ToQColor(s.SetBKColor, base));
+  SetColor(palette, QPalette::HighlightedText, ToQColor(s.SelTextColor, base));
+  setPalette(palette);
+  m_model->SetWeekColors(s.WeekEmphasis, ToQColor(s.SaturdayColor, base), ToQColor(s.SundayColor, base));
+  // The face is stored as code page 932.
+  std::u16string family;
+  ToUtf16(s.Font.name, family);
+  QFont face(QString::fromStdU16String(family));
+  if (s.Font.size > 0) face.setPointSize(s.Font.size);
+  setFont(face);
+  setShowGrid(s.GridLines);
+  horizontalHeader()->setVisible(s.ShowColumn);
 }
 
 }  // namespace quillet

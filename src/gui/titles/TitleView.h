@@ -17,6 +17,7 @@
 namespace quillet {
 
 class TTitleModel;
+struct TTitleSettings;
 
 class TTitleView : public QTableView {
   Q_OBJECT
@@ -31,6 +32,9 @@ public:
   void SelectRowQuietly(int row);
   // Row height for the list font and a state image of `imageHeight` pixels.
   void FitRowHeight(int imageHeight);
+  // The settings' colours (system colours as the palette has them), weekend
+  // colours, font, grid lines and column headers.
+  void ApplyLook(const TTitleSettings& settings);
 
 signals:
   void Clicked(int row);

@@ -91,12 +91,6 @@ QPixmap StateImageOf(const QString& path) {
   return QPixmap::fromImage(square);
 }
 
-void SetColor(QPalette& palette, QPalette::ColorRole role, const QColor& color) {
-  if (!color.isValid()) return;
-  palette.setColor(QPalette::Active, role, color);
-  palette.setColor(QPalette::Inactive, role, color);
-}
-
 }  // namespace
 
 TTitleObject::TTitleObject(TFmMain& window)
@@ -162,22 +156,7 @@ void TTitleObject::ReadSettings(const THIniFile& ini) {
 
 void TTitleObject::ApplySettings() {
   const TTitleSettings& s = m_settings;
-  const QPalette base = QGuiApplication::palette();
-  QPalette palette = base;
-  SetColor(palette, QPalette::Base, ToQColor(s.BKColor, base));
-  SetColor(palette, QPalette::Text, ToQColor(s.TextColor, base));
-  SetColor(palette, QPalette::Highlight, ToQColor(s.SetBKColor, base));
-  SetColor(palette, QPalette::HighlightedText, ToQColor(s.SelTextColor, base));
-  m_view->setPalette(palette);
-  m_model->SetWeekColors(s.WeekEmphasis, ToQColor(s.SaturdayColor, base), ToQColor(s.SundayColor, base));
-
-  std::u16string family;
-  ToUtf16(s.Font.name, family);
-  QFont font(QString::fromStdU16String(family));
-  font.setPointSize(s.Font.size);
-  m_view->setFont(font);
-  m_view->setShowGrid(s.GridLines);
-  m_view->horizontalHeader()->setVisible(s.ShowColumn);
+  m_view->ApplyLook(s);
   m_view->setColumnWidth(0, s.DateColumn);
   m_view->setColumnWidth(1, s.TitleColumn);
   m_view->setIconSize(m_stateImage.size());

@@ -108,5 +108,18 @@ TEST(ColorLabelSE, WithoutTheDialogFlagAClickOnlyReportsTheClick) {
   EXPECT_EQ(p.clicked.count(), 1);
 }
 
+TEST(ColorLabelSE, AColourCloseToThePageGroundIsShownOnAGroundItCanBeReadOn) {
+  QWidget page;
+  page.setPalette(QPalette(Qt::black, QColor(0xEF, 0xEF, 0xEF)));
+  TColorLabelSE label(&page);
+  for (const auto& [color, filled] : {std::pair{clWhite, true}, {clBlack, false}, {clSilver, true}, {clNavy, false}}) {
+    label.SetFontColor(color);
+    EXPECT_EQ(label.autoFillBackground(), filled) << ColorToString(color);
+    const int apart = std::abs(label.palette().color(QPalette::WindowText).lightness() -
+                               label.palette().color(QPalette::Window).lightness());
+    EXPECT_GE(apart, 85) << ColorToString(color);
+  }
+}
+
 }  // namespace
 }  // namespace quillet

@@ -14,7 +14,7 @@
 #include <QStackedWidget>
 #include <QTreeWidget>
 
-#include "../app/MainWindowFixture.h"
+#include "OptionDialogFixture.h"
 #include "core/app/SettingsKeys.h"
 #include "core/store/EntryStore.h"
 #include "gui/app/HStatusBar.h"
@@ -24,26 +24,18 @@
 namespace quillet {
 namespace {
 
-class OptionDialog : public test::TMainWindowFixture {
+class OptionDialog : public test::TOptionDialogFixture {
 protected:
-  QStringList shown;  // messages the dialog showed
   QStringList asked;  // key-change questions
   bool keepOldKey = true;
 
   std::unique_ptr<TFmOption> Open(TFmMain& window) {
-    auto dialog = std::make_unique<TFmOption>(window);
-    dialog->showMessage = [this](const QString& text) { shown << text; };
+    auto dialog = TOptionDialogFixture::Open(window);
     dialog->askKeepOldKey = [this](const QString& text) {
       asked << text;
       return keepOldKey;
     };
     return dialog;
-  }
-  template <class T>
-  static T* Get(TFmOption& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
   }
   static void Set(TFmOption& dialog, const char* name, const QString& text) {
     Get<QLineEdit>(dialog, name)->setText(text);

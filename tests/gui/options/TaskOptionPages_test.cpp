@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QSpinBox>
 
-#include "../app/MainWindowFixture.h"
+#include "OptionDialogFixture.h"
 #include "core/app/SettingsKeys.h"
 #include "gui/options/ColorLabelSE.h"
 #include "gui/options/FmOption.h"
@@ -14,14 +14,8 @@
 namespace quillet {
 namespace {
 
-class TaskOptions : public test::TMainWindowFixture {
+class TaskOptions : public test::TOptionDialogFixture {
 protected:
-  template <class T>
-  static T* Get(QWidget& dialog, const char* name) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
   std::string Stored(const char* key) const {
     return THIniFile(Ini(), false).ReadString(keys::kTask, key, "<none>");
   }
