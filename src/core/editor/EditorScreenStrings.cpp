@@ -9,6 +9,19 @@
 namespace quillet {
 namespace {
 
+// About how many rows `text` takes when wrapped at `wrapByte` columns (0: not
+// wrapped): one per line, and a line longer than the width one more for
+// every three quarters of the width it holds, as word breaks shorten rows.
+std::size_t EstimatedRows(std::string_view text, int wrapByte) {
+  std::size_t rows = 0;
+  const std::size_t width = wrapByte > 0 ? static_cast<std::size_t>(wrapByte) : 0;
+  ForEachLine(text, [&](std::size_t begin, std::size_t end) {
+    const std::size_t length = end - begin;
+    rows += width == 0 || length <= width ? 1 : 1 + length * 4 / (width * 3);
+  });
+  return rows;
+}
+
 constexpr std::string_view kCrLf = "\r\n";
 
 // Index of the span holding byte `offset` of the line they cut (a byte that
@@ -403,11 +416,16 @@ std::string TEditorScreenStrings::Text() const {
 
 void TEditorScreenStrings::SetText(std::string_view text) {
   if (text.size() > kMaxBytes) throw std::length_error("editor text beyond 2 GiB");
-  std::vector<TRowSpan> spans;
-  TRowCutter(m_wrapOption, m_tabSpaceCount, m_wordWrap).CutText(text, spans);
-  if (!spans.empty() && !EndsWithLineEnd(text)) spans.back().Attribute = raEof;
+  // Cut a piece at a time into rows reserved for an estimate that errs
+  // high: a reservation no row uses is never touched, so it costs no memory.
+  TRowCutter cutter(m_wrapOption, m_tabSpaceCount, m_wordWrap);
   TEditorStringList fresh;
-  fresh.AppendRows(text, spans);
+  fresh.AppendCutText(text, EstimatedRows(text, m_wordWrap ? m_wrapOption.WrapByte() : 0),
+                      [&](std::string_view piece, std::vector<TRowSpan>& spans) {
+                        cutter.CutText(piece, spans);
+                        const bool last = piece.data() + piece.size() == text.data() + text.size();
+                        if (last && !spans.empty() && !EndsWithLineEnd(text)) spans.back().Attribute = raEof;
+                      });
 
   m_cutWrapByte = m_wrapOption.WrapByte();
   Changing();

@@ -144,6 +144,29 @@ void TheStringList::InsertRows(int index, std::string_view source, std::span<con
   m_garbage += source.size() - std::min(used, source.size());
 }
 
+void TheStringList::AppendCutText(std::string_view source, std::size_t rowsHint,
+                                  const std::function<void(std::string_view, std::vector<TRowSpan>&)>& cut) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  Reserve(m_slots.size() + rowsHint);
+  const std::uint32_t base = Store(source);
+  std::vector<TRowSpan> spans;
+  std::size_t used = 0;
+  for (std::size_t begin = 0; begin < source.size();) {
+    // An LF always ends a line (alone or after CR), so a piece never splits one.
+    std::size_t end = begin + kPiece < source.size() ? source.find('\n', begin + kPiece) : std::string_view::npos;
+    end = end == std::string_view::npos ? source.size() : end + 1;
+    spans.clear();
+    cut(source.substr(begin, end - begin), spans);
+    for (TRowSpan& span : spans) {
+      span.Offset += begin;
+      used += span.Length;
+    }
+    InsertStoredRows(Count(), base, spans);
+    begin = end;
+  }
+  m_garbage += source.size() - std::min(used, source.size());
+}
+
 void TheStringList::Insert(int index, std::string_view text) {
   if (index < 0 || index > Count()) throw TEListError(index);
   Changing();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
+#include "core/editor/WrapText.h"
 
 namespace quillet {
 namespace {
@@ -342,6 +343,47 @@ TEST(Memory, RowsTakeLessThanThreeTimesTheText) {
   EXPECT_LT(store.MemoryBytes(), 3 * text.size());
   for (int i = 0; i < 2000; ++i) store.UpdateRows((i * 37) % store.Count(), 1, "edit\r\n");
   EXPECT_LT(store.MemoryBytes(), 3 * text.size());
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// A text of several MiB is cut and stored a piece of lines at a time; the
+// rows must be those of cutting the whole text at once, across piece ends
+// that fall after CR LF, after a lone LF, next to a lone CR, inside long
+// wrapped lines, with and without a line end at the very end.
+TEST(SetTextInPieces, GivesTheRowsOfTheWholeText) {
+  std::string text;
+  unsigned state = 7;
+  const char* ends[] = {"\r\n", "\n", "\r", "\r\n\r\n", "\n\n"};
+  while (text.size() < 3'500'000) {
+    state = state * 1103515245u + 12345u;
+    const std::size_t length = (state >> 8) % 300;  // many lines longer than the width
+    for (std::size_t i = 0; i < length; ++i) text += i % 11 == 10 ? ' ' : i % 37 == 0 ? '\t' : static_cast<char>('a' + i % 26);
+    text += ends[(state >> 20) % std::size(ends)];
+  }
+  for (const bool wrap : {false, true}) {
+    for (const std::string& whole : {text, text + "tail without a line end"}) {
+      TEditorScreenStrings store;
+      store.WrapOption().SetWrapByte(60);
+      store.WrapOption().SetWordBreak(true);
+      store.SetWordWrap(wrap);
+      store.SetText(whole);
+      std::vector<TRowSpan> spans;
+      TRowCutter(store.WrapOption(), store.TabSpaceCount(), wrap).CutText(whole, spans);
+      if (!EndsWithLineEnd(whole)) spans.back().Attribute = raEof;
+      ASSERT_EQ(static_cast<std::size_t>(store.Count()), spans.size()) << "wrap " << wrap;
+      for (std::size_t row = 0; row < spans.size(); ++row) {
+        const int index = static_cast<int>(row);
+        ASSERT_EQ(store.Get(index), std::string_view(whole).substr(spans[row].Offset, spans[row].Length))
+            << "row " << row << " wrap " << wrap;
+        ASSERT_EQ(store.RowAttribute(index), spans[row].Attribute) << "row " << row << " wrap " << wrap;
+      }
+    }
+  }
 }
 
 }  // namespace
