@@ -9,7 +9,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DQUILLET_WERROR=ON
 endif
 
-.PHONY: all deps build run test bench asan tsan clean
+.PHONY: all deps build run test bench asan tsan fuzz fuzz-build fuzz-merge clean
 
 all: build
 
@@ -27,6 +27,7 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	$(MAKE) --no-print-directory fuzz SECONDS=3
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_BENCH=ON -DQUILLET_BUILD_TESTS=OFF
@@ -45,5 +46,25 @@ tsan: deps
 	cmake --build build-tsan -j $(JOBS) --target quillet_core_tests
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# libFuzzer harnesses (fuzz/): each runs SECONDS seconds from the kept corpus,
+# new inputs going to build-fuzz/fuzz-scratch; a finding stops with its path.
+SECONDS ?= 60
+fuzz-build: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_FUZZ=ON -DQUILLET_BUILD_GUI=OFF -DQUILLET_BUILD_TESTS=OFF \
+	  -DQUILLET_BUILD_PLUGINS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_harnesses
+
+fuzz: fuzz-build
+	bash fuzz/run-fuzzers.sh build-fuzz $(SECONDS)
+
+# Folds what fuzzing found into the kept corpus, minimized.
+fuzz-merge: fuzz-build
+	for h in $$(ls fuzz/corpus); do \
+	  mkdir -p build-fuzz/merge/$$h && build-fuzz/fuzz/fuzz_$$h -merge=1 -rss_limit_mb=3072 build-fuzz/merge/$$h \
+	    fuzz/corpus/$$h build-fuzz/fuzz-scratch/$$h/new 2>/dev/null && rm -rf fuzz/corpus/$$h && \
+	    mv build-fuzz/merge/$$h fuzz/corpus/$$h; \
+	done
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-fuzz

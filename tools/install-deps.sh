@@ -10,6 +10,7 @@ packages=(
   libjpeg-dev libpng-dev libgif-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool
   python3-holidays ncal
+  clang libclang-rt-14-dev
 )
 
 missing=()
