@@ -28,7 +28,7 @@ for name in "${harnesses[@]}"; do
   "$binary" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=3072 -print_final_stats=1 \
     -artifact_prefix="$scratch/$name/findings/" "$scratch/$name/new" "$here/corpus/$name" >"$log" 2>&1
   status=$?
-  grep -E '^stat::(number_of_executed_units|peak_rss_mb)|^#[0-9]+ +DONE' "$log" | sed 's/^/  /'
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | sed 's/^/  /'
   if [ $status -ne 0 ]; then
     grep -E 'ERROR|property failed|SUMMARY' "$log" | head -5 >&2
     crash=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -1)
