@@ -9,7 +9,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DQUILLET_WERROR=ON
 endif
 
-.PHONY: all deps build run test bench asan tsan deb clean
+.PHONY: all deps build run test bench asan tsan deb fuzz fuzz-build fuzz-merge clean
 
 all: build
 
@@ -27,6 +27,7 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	$(MAKE) --no-print-directory fuzz SECONDS=3
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_BENCH=ON -DQUILLET_BUILD_TESTS=OFF
@@ -51,5 +52,28 @@ deb: deps
 	cmake --build build-deb -j $(JOBS)
 	cd build-deb && cpack
 
+# libFuzzer harnesses (fuzz/): each runs SECONDS seconds from the kept corpus,
+# new inputs going to build-fuzz/fuzz-scratch; a finding stops with its path.
+SECONDS ?= 60
+fuzz-build: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_FUZZ=ON -DQUILLET_BUILD_GUI=OFF -DQUILLET_BUILD_TESTS=OFF \
+	  -DQUILLET_BUILD_PLUGINS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_harnesses
+
+fuzz: fuzz-build
+	bash fuzz/run-fuzzers.sh build-fuzz $(SECONDS)
+
+# Folds what fuzzing found into the kept corpus, minimized to a few dozen
+# small files: the fewest inputs that reach every edge reached (hit counts and
+# comparisons left out, which would keep hundreds).
+fuzz-merge: fuzz-build
+	for h in $$(ls fuzz/corpus); do \
+	  rm -rf build-fuzz/merge/$$h && mkdir -p build-fuzz/merge/$$h && build-fuzz/fuzz/fuzz_$$h -set_cover_merge=1 \
+	    -use_counters=0 -use_cmp=0 -rss_limit_mb=3072 build-fuzz/merge/$$h \
+	    fuzz/corpus/$$h build-fuzz/fuzz-scratch/$$h/new 2>/dev/null && rm -rf fuzz/corpus/$$h && \
+	    mv build-fuzz/merge/$$h fuzz/corpus/$$h; \
+	done
+
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-tsan build-deb
+	rm -rf $(BUILD) build-bench build-asan build-tsan build-deb build-fuzz

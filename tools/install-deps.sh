@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool
   python3-holidays ncal
   desktop-file-utils appstream
+  clang libclang-rt-14-dev
 )
 
 missing=()

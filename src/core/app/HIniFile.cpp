@@ -73,16 +73,37 @@ std::size_t FindCloseBracket(std::string_view text) {
   return std::string_view::npos;
 }
 
-// A name as stored: trimmed, and with the characters that would change the
-// line structure replaced by blanks. CR, LF and '=' are never trail bytes;
-// ']' is, and is left alone there.
-std::string CleanName(std::string_view name, bool isKey) {
-  std::string result(TrimBlanks(name));
-  for (std::size_t i = 0; i < result.size(); i += CharLength(result, i)) {
-    char& c = result[i];
-    if (c == '\r' || c == '\n' || (isKey ? c == '=' : c == ']')) c = ' ';
+// Drops a broken character at the end of a section name: a lead byte with
+// nothing after it would take the ']' that closes the name for its trail
+// byte, and the name would read back longer, with its keys under another
+// section. Blanks uncovered by the cut go too.
+std::string_view WithoutLoneLeadByte(std::string_view name) {
+  for (;;) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < name.size(); i += CharLength(name, i)) last = i;
+    if (name.empty() || last + 1 != name.size() || !IsLeadByte(static_cast<unsigned char>(name.back()))) return name;
+    name = TrimBlanks(name.substr(0, last));
   }
-  return std::string(TrimBlanks(result));
+}
+
+// A name as stored: trimmed, and with the characters that would change the
+// line structure replaced by blanks. CR, LF and '=' are never trail bytes,
+// yet a reader finds them wherever they stand (a broken character before
+// them does not hide them), so every such byte goes; ']' is a trail byte
+// ("\x83\x5D" is "ゾ") and goes only where it stands as a character. A
+// section name also loses a broken last character (see above).
+std::string CleanName(std::string_view name, bool isKey) {
+  std::string result(name);
+  for (char& c : result) {
+    if (c == '\r' || c == '\n' || (isKey && c == '=')) c = ' ';
+  }
+  if (!isKey) {
+    for (std::size_t i = 0; i < result.size(); i += CharLength(result, i)) {
+      if (result[i] == ']') result[i] = ' ';
+    }
+  }
+  const std::string_view trimmed = TrimBlanks(result);
+  return std::string(isKey ? trimmed : WithoutLoneLeadByte(trimmed));
 }
 
 std::string CleanValue(std::string_view value) {
@@ -177,7 +198,7 @@ void THIniFile::Parse(std::string_view text) {
       // Whatever follows the ']' (often a comment) is not part of the name.
       std::string_view name = line.substr(1);
       if (const auto close = FindCloseBracket(name); close != std::string_view::npos) name = name.substr(0, close);
-      current = &AddSection(TrimBlanks(name));
+      current = &AddSection(WithoutLoneLeadByte(TrimBlanks(name)));
       continue;
     }
     if (!current) continue;  // before the first section
@@ -217,7 +238,7 @@ bool THIniFile::UpdateFile() {
 }
 
 const THIniFile::TSectionData* THIniFile::FindSection(std::string_view name) const {
-  const auto it = m_sectionIndex.find(FoldName(TrimBlanks(name)));
+  const auto it = m_sectionIndex.find(FoldName(WithoutLoneLeadByte(TrimBlanks(name))));
   return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 

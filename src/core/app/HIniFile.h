@@ -122,8 +122,10 @@ public:
   // would split the value and could forge keys. Writes to a key name that is
   // empty or starts with ';' or '[' are ignored (such a line would not read
   // back as that key); CR, LF in names, '=' in key names and ']' in section
-  // names become blanks for the same reason. Writing a value the key already
-  // reads as is not a change.
+  // names become blanks for the same reason, and a section name loses a lead
+  // byte at its end (the ']' after it would read as its trail byte; reading
+  // and lookups drop it too). Writing a value the key already reads as is
+  // not a change.
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   // Text as stored: the whole rest of the line after '=', blanks and quotes

@@ -265,6 +265,34 @@ TEST(HIniFileWrite, LineBreaksCannotForgeKeysOrSections) {
   EXPECT_EQ(ini.ReadVerbatim("Window", "Title", ""), " a  [Boot]");
 }
 
+// Found by fuzzing: a lead byte with no trail byte at the end of a section
+// name took the ']' written after it for its trail byte, so after a save the
+// section read back under another name, its keys lost to the day; and a lead
+// byte before CR, LF or '=' in a written name hid them from the cleaning, so
+// they split the line or the key.
+TEST(HIniFileWrite, BrokenCharactersInNamesCannotRenameSectionsOrSplitLines) {
+  TTempFolder tmp;
+  // Read: "[7\x85" has no ']'; "[8\x85 ]" ends in a lead byte once trimmed.
+  WriteRaw(tmp / "a.ini", "[7\x85\r\nTitle=seven\r\n[8\x85 ]\r\nTitle=eight\r\n");
+  {
+    THIniFile ini(tmp / "a.ini", true);
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"7", "8"}));
+    EXPECT_EQ(ini.ReadString("7\x85", "Title", "?"), "seven");  // a lookup drops it too
+    ini.WriteString("9\x85", "Title", "nine");
+    ini.WriteString("Window", "Key\x85=Forged", "1");
+    ini.WriteString("Day\x85\n[Boot]", "Key\x85\nLoadMenu", "0");
+    ASSERT_TRUE(ini.UpdateFile());
+  }
+  const THIniFile ini(tmp / "a.ini", false);
+  EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"7", "8", "9", "Window", "Day\x85 [Boot"}));
+  EXPECT_EQ(ini.ReadString("7", "Title", "?"), "seven");
+  EXPECT_EQ(ini.ReadString("8", "Title", "?"), "eight");
+  EXPECT_EQ(ini.ReadString("9", "Title", "?"), "nine");
+  EXPECT_EQ(ini.ReadSection("Window"), (std::vector<std::string>{"Key\x85 Forged"}));
+  EXPECT_EQ(ini.ReadSection("Day\x85 [Boot"), (std::vector<std::string>{"Key\x85 LoadMenu"}));
+  EXPECT_FALSE(ini.SectionExists("Boot"));
+}
+
 TEST(HIniFileWrite, WritesBackOnlyWhenAskedAndChanged) {
   TTempFolder tmp;
   const std::string path = tmp / "a.ini";
