@@ -7,6 +7,8 @@
 #include <climits>
 #include <exception>
 
+#include "gui/app/ThreadHandOff.h"
+
 namespace quillet {
 
 namespace {
@@ -27,15 +29,20 @@ int ProgressValue(std::int64_t units) { return static_cast<int>(std::clamp<std::
 
 TSearchWorker::TSearchWorker(QObject* owner, QObject* receiver, std::function<TSearchOutcome()> run,
                              std::function<void()> cancel)
-    : QObject(owner), m_receiver(receiver), m_run(std::move(run)), m_cancel(std::move(cancel)) {}
+    : QObject(owner),
+      m_receiver(receiver),
+      m_run(std::move(run)),
+      m_cancel(std::move(cancel)),
+      m_box(new TPostBox(this)) {}
 
 TSearchWorker::~TSearchWorker() {
-  // Only reached early when the owner goes: the thread must end before the
-  // functions it runs are destroyed.
-  if (m_thread && m_thread->isRunning()) {
-    Cancel();
-    m_thread->wait();
-  }
+  // Reached early when the owner goes: the thread must end before the
+  // functions it runs are destroyed. Its end is marked as seen here even when
+  // it ended before Finish ran.
+  if (!m_thread) return;
+  if (m_thread->isRunning()) Cancel();
+  m_thread->wait();
+  HandOverAcquire(this);
 }
 
 bool TSearchWorker::Start(int priority) {
@@ -47,6 +54,7 @@ bool TSearchWorker::Start(int priority) {
     } catch (const std::exception&) {
       m_failed = true;
     }
+    HandOverRelease(this);
   });
   m_thread->setParent(this);
   connect(m_thread, &QThread::finished, this, &TSearchWorker::Finish, Qt::QueuedConnection);
@@ -65,13 +73,10 @@ void TSearchWorker::Detach() { m_detached = true; }
 
 void TSearchWorker::Post(std::function<void()> call) {
   // `this` outlives every queued call: it is deleted only after the thread
-  // ended, and deleting it drops the calls still queued.
-  QMetaObject::invokeMethod(
-      this,
-      [this, call = std::move(call)] {
-        if (Attached()) call();
-      },
-      Qt::QueuedConnection);
+  // ended, and deleting it (with its box) drops the calls still queued.
+  m_box->Post([this, call = std::move(call)] {
+    if (Attached()) call();
+  });
 }
 
 std::function<void(std::int64_t)> TSearchWorker::ProgressMaxTo(QProgressBar* bar) {
@@ -87,6 +92,7 @@ std::function<void(std::int64_t)> TSearchWorker::ProgressTo(QProgressBar* bar) {
 
 void TSearchWorker::Finish() {
   m_thread->wait();
+  HandOverAcquire(this);
   // Calls posted before the thread ended run before its end is handled.
   if (Attached() && OnFinished) OnFinished(m_outcome);
   emit Ended();

@@ -31,6 +31,8 @@ class QThread;
 
 namespace quillet {
 
+class TPostBox;
+
 class TSearchWorker : public QObject {
   Q_OBJECT
 
@@ -79,6 +81,7 @@ private:
   std::function<TSearchOutcome()> m_run;
   std::function<void()> m_cancel;
   TSearchOutcome m_outcome;  // written by the thread, read after it ended
+  TPostBox* m_box;  // child: the queue of posted calls
   QThread* m_thread = nullptr;
   bool m_detached = false;
   bool m_failed = false;

@@ -4,16 +4,21 @@
 #include <exception>
 
 #include "core/search/DiaryGrep.h"
+#include "gui/app/ThreadHandOff.h"
 
 namespace quillet {
 
 TTitleThread::TTitleThread(const TStoreSettings& settings, TDate month, bool onlyExists, QObject* receiver,
                            TDone done)
-    : m_collector(settings, month, onlyExists), m_receiver(receiver), m_done(std::move(done)) {}
+    : m_collector(settings, month, onlyExists), m_box(new TPostBox(receiver)), m_done(std::move(done)) {}
 
 TTitleThread::~TTitleThread() {
   Terminate();
   wait();
+  HandOverAcquire(this);
+  // A hand-over still queued runs before the box goes; this may be called
+  // from within one.
+  m_box->deleteLater();
 }
 
 void TTitleThread::Start(int priority) {
@@ -22,6 +27,10 @@ void TTitleThread::Start(int priority) {
 }
 
 void TTitleThread::run() {
+  struct TEnd {
+    const TTitleThread* Thread;
+    ~TEnd() { HandOverRelease(Thread); }
+  } end{this};
   std::shared_ptr<TTitleCollection> collection;
   try {
     collection = std::make_shared<TTitleCollection>(m_collector.Run());
@@ -30,8 +39,7 @@ void TTitleThread::run() {
     // The page hears of it as a collection that is missing.
   }
   if (collection && collection->Terminated) return;
-  QMetaObject::invokeMethod(
-      m_receiver, [done = m_done, collection] { done(collection); }, Qt::QueuedConnection);
+  m_box->Post([done = m_done, collection] { done(collection); });
 }
 
 }  // namespace quillet

@@ -23,6 +23,8 @@
 
 namespace quillet {
 
+class TPostBox;
+
 class TTitleThread : public QThread {
   Q_OBJECT
 
@@ -44,7 +46,7 @@ protected:
 
 private:
   TTitleCollector m_collector;
-  QObject* m_receiver;
+  TPostBox* m_box;  // a child of the receiver, which outlives this object
   TDone m_done;
 };
 

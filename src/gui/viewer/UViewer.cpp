@@ -203,7 +203,8 @@ void TViewerObject::StopLoad() {
 void TViewerObject::FinishLoad() {
   if (!m_thread) return;
   m_thread->wait();
-  if (m_receiver) QCoreApplication::sendPostedEvents(m_receiver.get(), QEvent::MetaCall);
+  HandOverAcquire(m_thread.get());
+  if (m_receiver) m_receiver->RunQueued();
 }
 
 void TViewerObject::SwitchDay(TDate date) {
@@ -221,7 +222,7 @@ void TViewerObject::SwitchDay(TDate date) {
 }
 
 void TViewerObject::StartLoad() {
-  m_receiver = std::make_unique<QObject>();
+  m_receiver = std::make_unique<TPostBox>();
   auto item = [this](const TViewItem& record, int index, int count) {
     AddItem(record);
     m_status->SetSimpleText(QStringLiteral("%1/%2個のオブジェクト読込完了").arg(index + 1).arg(count));

@@ -135,7 +135,7 @@ private:
   bool m_loadQueued = false;  // a first load waits for the event loop
   std::vector<TViewItem> m_items;     // row i of the list is m_items[i]
   std::vector<TImageDatLine> m_kept;  // lines shown nowhere but kept in Image.dat
-  std::unique_ptr<QObject> m_receiver;  // the running load's hand-overs go here
+  std::unique_ptr<TPostBox> m_receiver;  // the running load's hand-overs go here
   std::unique_ptr<TViewThread> m_thread;
   TViewList* m_list;     // owned by the sheet
   THStatusBar* m_status;  // owned by the sheet

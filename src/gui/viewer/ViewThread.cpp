@@ -57,7 +57,7 @@ struct TViewThread::TJob {
 };
 
 TViewThread::TViewThread(const TStoreSettings& settings, TDate date, std::vector<std::string> masks,
-                         const TSPIs* spis, TThumbCache& cache, int size, QObject* receiver, TItemDone item,
+                         const TSPIs* spis, TThumbCache& cache, int size, TPostBox* receiver, TItemDone item,
                          TLoadDone done)
     : m_job(new TJob{settings, date, std::move(masks), spis, cache, size}),
       m_receiver(receiver),
@@ -71,9 +71,14 @@ void TViewThread::Start(int priority) { start(static_cast<QThread::Priority>(Pri
 void TViewThread::Stop() {
   requestInterruption();
   wait();
+  HandOverAcquire(this);
 }
 
 void TViewThread::run() {
+  struct TEnd {
+    const TViewThread* Thread;
+    ~TEnd() { HandOverRelease(Thread); }
+  } ended{this};
   const TJob& job = *m_job;
   TViewLoadEnd end;
   try {
@@ -98,15 +103,14 @@ void TViewThread::run() {
         continue;
       }
       if (isInterruptionRequested()) return;
-      QMetaObject::invokeMethod(
-          m_receiver, [done = m_item, item, i, count] { done(item, i, count); }, Qt::QueuedConnection);
+      m_receiver->Post([done = m_item, item, i, count] { done(item, i, count); });
     }
   } catch (const std::exception& failure) {
     // Out of memory: an exception leaving the thread would end the program.
     end.Error = failure.what();
   }
   if (isInterruptionRequested()) return;
-  QMetaObject::invokeMethod(m_receiver, [done = m_done, end] { done(end); }, Qt::QueuedConnection);
+  m_receiver->Post([done = m_done, end] { done(end); });
 }
 
 }  // namespace quillet

@@ -24,6 +24,7 @@
 
 #include "core/store/UDate.h"
 #include "core/viewer/ImageDat.h"
+#include "gui/app/ThreadHandOff.h"
 
 namespace quillet {
 
@@ -62,7 +63,7 @@ public:
   // Loads the pictures of `date`. `spis` (may be null), `cache` and
   // `receiver` must outlive the thread; `masks` are the picture masks.
   TViewThread(const TStoreSettings& settings, TDate date, std::vector<std::string> masks, const TSPIs* spis,
-              TThumbCache& cache, int size, QObject* receiver, TItemDone item, TLoadDone done);
+              TThumbCache& cache, int size, TPostBox* receiver, TItemDone item, TLoadDone done);
   ~TViewThread() override;
 
   // Starts at `priority` 0 (idle) .. 6 (time-critical); others give normal.
@@ -76,7 +77,7 @@ protected:
 private:
   struct TJob;
   std::unique_ptr<TJob> m_job;
-  QObject* m_receiver;
+  TPostBox* m_receiver;
   TItemDone m_item;
   TLoadDone m_done;
 };
