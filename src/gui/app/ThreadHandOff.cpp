@@ -37,10 +37,10 @@ TPostBox::~TPostBox() {
 }
 
 void TPostBox::Post(std::function<void()> call) {
-  {
-    const std::lock_guard lock(m_mutex);
-    m_calls.push_back(std::move(call));
-  }
+  // The wake-up is posted under the lock too: the destructor takes it first,
+  // so the box cannot go while a worker is still posting to it.
+  const std::lock_guard lock(m_mutex);
+  m_calls.push_back(std::move(call));
   // By name, so that Qt makes the wake-up event itself.
   QMetaObject::invokeMethod(this, "RunQueued", Qt::QueuedConnection);
 }
