@@ -42,6 +42,24 @@ using namespace quillet::test;
 
 constexpr int kVersions = 64;  // a child stops by itself after this many saves
 
+// Forks a child that runs `write` with the write end of a pipe, then ends
+// with the code `write` returned (0: done). Returns the child's pid, or -1,
+// with `readEnd` set to the parent's end.
+template <typename TWrite>
+pid_t ForkWriter(int& readEnd, TWrite write) {
+  int ends[2];
+  if (::pipe(ends) != 0) return -1;
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ends[0]);
+    ::_exit(write(ends[1]));
+  }
+  ::close(ends[1]);
+  readEnd = ends[0];
+  return child;
+}
+
 int Rounds() {
   const char* rounds = std::getenv("QUILLET_CRASH_ROUNDS");
   return rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 40;
@@ -153,33 +171,28 @@ TEST_P(FileCrash, AKilledWriterLeavesTheOldOrTheNewFile) {
   for (int round = 0; round < Rounds(); ++round) {
     const TTempFolder root;
     const std::string path = root / "file";
-    int reports[2];
-    ASSERT_EQ(::pipe(reports), 0);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(reports[0]);
+    int reports = -1;
+    const pid_t child = ForkWriter(reports, [&](int out) {
       const auto save = kind.saver(path);
       for (int version = 0; version < kVersions; ++version) {
-        if (!save(version)) ::_exit(3);
-        if (::write(reports[1], "s", 1) != 1) ::_exit(4);
+        if (!save(version)) return 3;
+        if (::write(out, "s", 1) != 1) return 4;
       }
-      ::_exit(0);
-    }
-    ::close(reports[1]);
+      return 0;
+    });
+    ASSERT_GE(child, 0);
     // Let a few saves finish, then kill at some moment of a later one.
     char byte = 0;
     int reported = 0;
     const int before = 1 + static_cast<int>(random() % 12);
-    for (; reported < before && ::read(reports[0], &byte, 1) == 1; ++reported) {
+    for (; reported < before && ::read(reports, &byte, 1) == 1; ++reported) {
     }
     ::usleep(static_cast<useconds_t>(random() % 6000));
     ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    while (::read(reports[0], &byte, 1) == 1) ++reported;
-    ::close(reports[0]);
+    while (::read(reports, &byte, 1) == 1) ++reported;
+    ::close(reports);
     ASSERT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
         << kind.name << ": the writer failed with status " << WEXITSTATUS(status);
     ASSERT_GE(reported, 1);
@@ -230,33 +243,28 @@ TEST(ThumbCacheCrash, EveryRecordHandedOutIsWholeAfterAKill) {
   for (int round = 0; round < Rounds(); ++round) {
     const TTempFolder root;
     const std::string path = root / "Cache.dat";
-    int reports[2];
-    ASSERT_EQ(::pipe(reports), 0);
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(reports[0]);
+    int reports = -1;
+    const pid_t child = ForkWriter(reports, [&](int out) {
       TThumbCache cache;
-      if (!cache.Create(path)) ::_exit(3);
+      if (!cache.Create(path)) return 3;
       for (std::uint32_t serial = 0;; ++serial) {
         std::int64_t report[2] = {-1, -1};  // an emptying
         if (serial % 50 == 49) {
-          if (::write(reports[1], report, sizeof report) != sizeof report || !cache.Clear()) ::_exit(4);
+          if (::write(out, report, sizeof report) != sizeof report || !cache.Clear()) return 4;
           continue;
         }
         std::int64_t offset = 0;
-        if (!cache.Append(Record(serial), offset)) ::_exit(5);
+        if (!cache.Append(Record(serial), offset)) return 5;
         report[0] = offset;
         report[1] = serial;
-        if (::write(reports[1], report, sizeof report) != sizeof report) ::_exit(6);
+        if (::write(out, report, sizeof report) != sizeof report) return 6;
       }
-    }
-    ::close(reports[1]);
+    });
+    ASSERT_GE(child, 0);
     std::vector<std::pair<std::int64_t, std::uint32_t>> listed;
     std::int64_t report[2];
     const auto take = [&] {
-      if (::read(reports[0], report, sizeof report) != sizeof report) return false;
+      if (::read(reports, report, sizeof report) != sizeof report) return false;
       if (report[0] < 0) {
         listed.clear();
       } else {
@@ -271,7 +279,7 @@ TEST(ThumbCacheCrash, EveryRecordHandedOutIsWholeAfterAKill) {
     ASSERT_EQ(::waitpid(child, nullptr, 0), child);
     while (take()) {
     }
-    ::close(reports[0]);
+    ::close(reports);
 
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, bytes));
